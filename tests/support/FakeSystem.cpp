@@ -1,0 +1,71 @@
+#include "FakeSystem.h"
+
+#include <cstdio>
+
+#include "platform/Text.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace dovoviza::test {
+
+std::string FakeSystem::FormatShortDate(const DateTime& v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%d/%d/%04d", v.month, v.day, v.year);
+    return buffer;
+}
+
+std::string FakeSystem::FormatLongTime(const DateTime& v) {
+    char buffer[32];
+    const int hour12 = v.hour % 12 == 0 ? 12 : v.hour % 12;
+    std::snprintf(buffer, sizeof buffer, "%d:%02d:%02d %s", hour12, v.minute, v.second,
+                  v.hour < 12 ? "AM" : "PM");
+    return buffer;
+}
+
+std::string FakeSystem::ToUpper(const std::string& text) {
+    std::u16string units = Utf8ToUtf16(text);
+    for (char16_t& u : units) {
+        if ((u >= u'a' && u <= u'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7) ||
+            (u >= 0x430 && u <= 0x44F)) {
+            u = static_cast<char16_t>(u - 0x20);
+        } else if (u >= 0x450 && u <= 0x45F) {
+            u = static_cast<char16_t>(u - 0x50);
+        }
+    }
+    return Utf16ToUtf8(units);
+}
+
+std::optional<std::string> FakeSystem::DecodeCodePage(const std::vector<std::uint8_t>& bytes,
+                                                      unsigned codePage) {
+    if (bytes.empty()) return std::string();
+#ifdef _WIN32
+    const char* in = reinterpret_cast<const char*>(bytes.data());
+    const int length = MultiByteToWideChar(codePage, 0, in, static_cast<int>(bytes.size()), nullptr, 0);
+    if (length <= 0) return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (MultiByteToWideChar(codePage, 0, in, static_cast<int>(bytes.size()), wide.data(), length) != length) {
+        return std::nullopt;
+    }
+    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+#else
+    const std::string name = codePage == 65001 ? "UTF-8" : "CP" + std::to_string(codePage);
+    iconv_t cd = iconv_open("UTF-8", name.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string out(bytes.size() * 4 + 4, '\0');
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(bytes.data()));
+    std::size_t inLeft = bytes.size();
+    char* outPtr = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (result == static_cast<std::size_t>(-1)) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+#endif
+}
+
+}  // namespace dovoviza::test
