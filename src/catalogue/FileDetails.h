@@ -1,0 +1,48 @@
+#pragma once
+// Details of the program file behind a startup entry: does it exist, its
+// version strings, its size and dates as the list shows them.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/System.h"
+#include "platform/VersionInfo.h"
+
+namespace dovoviza {
+
+// True when a normal file (neither hidden nor system, not a folder) answers to
+// the name; wildcards match.
+bool FileExist(IFileSystem& files, const std::string& path);
+
+// The version strings of one file at a time; one instance serves every row.
+class FileInfoClass {
+public:
+    explicit FileInfoClass(IVersionReader& versions) : versions_(versions) {}
+
+    // Forgets the previous file's strings and reads the new file's. Reading
+    // stops at the first string the resource lacks; that one and the later
+    // ones stay empty.
+    void SetFileName(const std::string& path);
+    const std::string& FileName() const { return fileName_; }
+
+    std::string CompanyName;
+    std::string FileDescription;
+    std::string FileVersion;
+    std::string ProductName;
+    std::string ProductVersion;
+
+private:
+    IVersionReader& versions_;
+    std::string fileName_;
+};
+
+// "1023 bytes", "1.5 KB", "1. KB", "5. MB": at most two decimals, no trailing
+// zeros, always the decimal symbol. Negative sizes are shown in bytes.
+std::string FormatFileSize(std::int64_t bytes, const std::string& decimalSymbol);
+
+// The short date, a blank and the long time in the user's formats; the time is
+// left out at exactly midnight.
+std::string DateTimeText(ISystem& system, const DateTime& value);
+
+}  // namespace dovoviza

@@ -1,0 +1,48 @@
+#pragma once
+// One row of the main list: an entry's name and thirteen column texts.
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace dovoviza {
+
+constexpr std::size_t kColName = 0;
+constexpr std::size_t kColValue = 1;
+constexpr std::size_t kColSection = 2;
+constexpr std::size_t kColStatus = 3;
+constexpr std::size_t kColProductName = 4;
+constexpr std::size_t kColDescription = 5;
+constexpr std::size_t kColCompany = 6;
+constexpr std::size_t kColVersion = 7;
+constexpr std::size_t kColProcessPath = 8;
+constexpr std::size_t kColFileSize = 9;
+constexpr std::size_t kColDateCreated = 10;
+constexpr std::size_t kColDateAccessed = 11;
+constexpr std::size_t kColDateModified = 12;
+constexpr std::size_t kColLocation = 13;
+constexpr std::size_t kColumnCount = 14;
+
+inline constexpr std::array<std::string_view, kColumnCount> kColumnHeaders{
+    "Name",          "Value",         "Section",      "Status",
+    "Product Name",  "Product Description",           "Company",
+    "Version",       "Process Path",  "File Size",    "Date Created",
+    "Date Accessed", "Date Modified", "Location"};
+
+struct StartupItem {
+    std::array<std::string, kColumnCount> columns;
+    int icon = 0;  // index in the icon list, counted from 1; 0 = none
+    // The value's or file's real name. The Name column drops leading blanks,
+    // so anything that changes the store must use this one.
+    std::string storedName;
+
+    const std::string& Name() const { return columns[kColName]; }
+    const std::string& Value() const { return columns[kColValue]; }
+    const std::string& Section() const { return columns[kColSection]; }
+    const std::string& Status() const { return columns[kColStatus]; }
+    // Any status word means disabled; enabled rows have none.
+    bool IsDisabled() const { return !columns[kColStatus].empty(); }
+};
+
+}  // namespace dovoviza

@@ -1,0 +1,11 @@
+#include "language/Texts.h"
+
+#include "language/Ini.h"
+
+namespace dovoviza {
+
+std::string LanguageTexts::Text(const std::string& section, const std::string& key) {
+    return ReadINI(files_, system_, section, key, filePath_);
+}
+
+}  // namespace dovoviza

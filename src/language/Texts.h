@@ -1,0 +1,36 @@
+#pragma once
+// Where the portable logic gets the user's texts: section and key of the
+// current language file, read when needed.
+
+#include <string>
+#include <utility>
+
+#include "platform/FileSystem.h"
+#include "platform/System.h"
+
+namespace dovoviza {
+
+class ITexts {
+public:
+    virtual ~ITexts() = default;
+    // Empty when the file, section or key is missing.
+    virtual std::string Text(const std::string& section, const std::string& key) = 0;
+};
+
+// The texts of one language file, read afresh on every lookup, so that a file
+// edited while the program runs shows its new wording.
+class LanguageTexts : public ITexts {
+public:
+    LanguageTexts(IFileSystem& files, ISystem& system, std::string filePath)
+        : files_(files), system_(system), filePath_(std::move(filePath)) {}
+
+    std::string Text(const std::string& section, const std::string& key) override;
+    const std::string& FilePath() const { return filePath_; }
+
+private:
+    IFileSystem& files_;
+    ISystem& system_;
+    std::string filePath_;
+};
+
+}  // namespace dovoviza

@@ -1,0 +1,82 @@
+#include "operations/EntryStore.h"
+
+#include "catalogue/RegistryAccess.h"
+
+namespace dovoviza {
+
+namespace {
+
+EntryRef OtherStore(const EntryRef& entry) {
+    return EntryRef{entry.location, !entry.disabledStore, entry.storedName};
+}
+
+std::string KeyPath(const EntryRef& entry) {
+    return std::string(entry.location->StoreKey(entry.disabledStore));
+}
+
+MoveResult MoveRegistryValue(const Platform& platform, const EntryRef& from) {
+    IRegistry& registry = platform.registry;
+    const Hive hive = from.location->hive;
+    const EntryRef to = OtherStore(from);
+    const auto value = ReadRegValue(registry, hive, KeyPath(from), from.storedName);
+    if (!value) return MoveResult::SourceMissing;
+    if (ReadRegValue(registry, hive, KeyPath(to), from.storedName)) return MoveResult::TargetExists;
+    if (!WriteRegValue(registry, hive, KeyPath(to), *value)) return MoveResult::Failed;
+    if (!DeleteRegValue(registry, hive, KeyPath(from), from.storedName)) {
+        // Both stores would hold it now; take the copy back so nothing changed.
+        DeleteRegValue(registry, hive, KeyPath(to), from.storedName);
+        return MoveResult::Failed;
+    }
+    return MoveResult::Moved;
+}
+
+MoveResult MoveFolderFile(const Platform& platform, const StartupFolderPaths& folders,
+                          const EntryRef& from) {
+    IFileSystem& files = platform.files;
+    const std::string source = EntryFilePath(folders, from);
+    const std::string target = EntryFilePath(folders, OtherStore(from));
+    if (source.empty() || target.empty()) return MoveResult::Failed;
+    if (!files.GetDetails(source)) return MoveResult::SourceMissing;
+    if (files.GetDetails(target)) return MoveResult::TargetExists;
+    return files.MoveFileNoReplace(source, target) ? MoveResult::Moved : MoveResult::Failed;
+}
+
+}  // namespace
+
+std::string EntryFilePath(const StartupFolderPaths& folders, const EntryRef& entry) {
+    if (entry.location == nullptr || entry.location->IsRegistry()) return {};
+    const std::string& enabled = folders.Enabled(entry.location->folder);
+    if (enabled.empty()) return {};
+    return entry.disabledStore ? folders.Disabled(entry.location->folder) + entry.storedName
+                               : enabled + "\\" + entry.storedName;
+}
+
+bool EntryExists(const Platform& platform, const StartupFolderPaths& folders, const EntryRef& entry) {
+    if (entry.location == nullptr) return false;
+    if (entry.location->IsRegistry()) {
+        return ReadRegValue(platform.registry, entry.location->hive, KeyPath(entry),
+                            entry.storedName)
+            .has_value();
+    }
+    const std::string path = EntryFilePath(folders, entry);
+    return !path.empty() && platform.files.GetDetails(path).has_value();
+}
+
+MoveResult MoveEntry(const Platform& platform, const StartupFolderPaths& folders,
+                     const EntryRef& entry) {
+    if (entry.location == nullptr) return MoveResult::Failed;
+    return entry.location->IsRegistry() ? MoveRegistryValue(platform, entry)
+                                        : MoveFolderFile(platform, folders, entry);
+}
+
+bool DeleteEntry(const Platform& platform, const StartupFolderPaths& folders, const EntryRef& entry) {
+    if (entry.location == nullptr) return false;
+    if (entry.location->IsRegistry()) {
+        return DeleteRegValue(platform.registry, entry.location->hive, KeyPath(entry),
+                              entry.storedName);
+    }
+    const std::string path = EntryFilePath(folders, entry);
+    return !path.empty() && platform.files.DeleteFile(path);
+}
+
+}  // namespace dovoviza

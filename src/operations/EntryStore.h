@@ -1,0 +1,42 @@
+#pragma once
+// Moving and deleting one entry in its stores without ever losing it: a move
+// copies the exact value (name, type, bytes) or moves the file first and
+// removes the source only once the copy is in place; nothing is overwritten.
+
+#include <string>
+
+#include "catalogue/StartupLocation.h"
+#include "platform/Platform.h"
+
+namespace dovoviza {
+
+// One entry in one store: the location, which of its two stores, and the
+// value's or file's real name.
+struct EntryRef {
+    const StartupLocation* location = nullptr;
+    bool disabledStore = false;
+    std::string storedName;
+};
+
+enum class MoveResult {
+    Moved,
+    TargetExists,   // the other store already holds an entry of that name: nothing changed
+    SourceMissing,  // the entry is not where it was listed: nothing changed
+    Failed,         // the system refused: nothing changed
+};
+
+// The path of a folder entry's file in its store; empty for registry entries
+// and for a Startup folder the shell could not name.
+std::string EntryFilePath(const StartupFolderPaths& folders, const EntryRef& entry);
+
+// True when the entry is present in its store.
+bool EntryExists(const Platform& platform, const StartupFolderPaths& folders, const EntryRef& entry);
+
+// Moves the entry into the location's other store (live <-> disabled).
+MoveResult MoveEntry(const Platform& platform, const StartupFolderPaths& folders,
+                     const EntryRef& entry);
+
+// Deletes the entry from its store; true when it is gone.
+bool DeleteEntry(const Platform& platform, const StartupFolderPaths& folders, const EntryRef& entry);
+
+}  // namespace dovoviza

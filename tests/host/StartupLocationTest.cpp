@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/StartupLocation.h"
+
+using namespace dovoviza;
+
+TEST(ProgramPathFromCommand, CutsAfterTheFirstExeAndDropsQuotes) {
+    EXPECT_EQ(ProgramPathFromCommand("C:\\Windows\\app.EXE /background"), "C:\\Windows\\app.EXE ");
+    EXPECT_EQ(ProgramPathFromCommand("\"C:\\Program Files\\App\\app.exe\" -min"),
+              "C:\\Program Files\\App\\app.exe");
+    EXPECT_EQ(ProgramPathFromCommand("C:\\Windows\\app.exe"), "C:\\Windows\\app.exe");
+    EXPECT_EQ(ProgramPathFromCommand("rundll32.exe shell32.dll,Control_RunDLL"), "rundll32.exe ");
+    EXPECT_EQ(ProgramPathFromCommand("C:\\a\\one.exe C:\\b\\two.exe"), "C:\\a\\one.exe ");
+    EXPECT_EQ(ProgramPathFromCommand("C:\\a\\One.Exe"), "C:\\a\\One.Exe");
+    // No closing quote: the last character goes, whatever it is.
+    EXPECT_EQ(ProgramPathFromCommand("\"C:\\Tools\\app.exe"), "C:\\Tools\\app.ex");
+}
+
+TEST(ProgramPathFromCommand, WithoutExeKeepsEverythingBeforeTheFirstSlash) {
+    EXPECT_EQ(ProgramPathFromCommand("cmd /c start x"), "cmd ");
+    EXPECT_EQ(ProgramPathFromCommand("C:/Tools/app.exe"), "C:");
+    EXPECT_EQ(ProgramPathFromCommand("/silent"), "");
+    EXPECT_EQ(ProgramPathFromCommand(""), "Empty");
+    EXPECT_EQ(ProgramPathFromCommand("\"\""), "Empty");
+    EXPECT_EQ(ProgramPathFromCommand("\""), "\"");
+    EXPECT_EQ(ProgramPathFromCommand("\"C:\\Tools\\run.bat\" -x"), "C:\\Tools\\run.bat\" -");
+}
+
+TEST(ProgramPathFromCommand, CountsCharactersNotBytes) {
+    EXPECT_EQ(ProgramPathFromCommand("\"C:\\Программы\\Жук.exe\" -тихо"), "C:\\Программы\\Жук.exe");
+    EXPECT_EQ(ProgramPathFromCommand("C:\\日本\\アプリ.exe /起動"), "C:\\日本\\アプリ.exe ");
+    // The one character kept after ".exe" may be several bytes long.
+    EXPECT_EQ(ProgramPathFromCommand("C:\\x.exeЖ tail"), "C:\\x.exeЖ");
+    EXPECT_EQ(ProgramPathFromCommand("C:\\x.exe\U0001F600 tail"), "C:\\x.exe\U0001F600");
+    // A leading quote without a closing one costs a whole last character.
+    EXPECT_EQ(ProgramPathFromCommand("\"C:\\Папка\\Жук"), "C:\\Папка\\Жу");
+    EXPECT_EQ(ProgramPathFromCommand("\"Ж\""), "Ж");
+}
+
+TEST(StartupLocations, ReadsInTheCanonicalOrder) {
+    std::vector<std::string> reads;
+    for (const auto& read : CanonicalReads()) {
+        reads.push_back(std::string(read.location->section) + (read.disabled ? " [disabled]" : ""));
+    }
+    const std::vector<std::string> expected{
+        "Registry -> User Run", "Registry -> User Run [disabled]",
+        "Registry -> User Run (WOW64)", "Registry -> User Run (WOW64) [disabled]",
+        "Registry -> User RunOnce", "Registry -> User RunOnce [disabled]",
+        "Registry -> User RunOnce (WOW64)", "Registry -> User RunOnce (WOW64) [disabled]",
+        "Registry -> Machine Run", "Registry -> Machine Run [disabled]",
+        "Registry -> Machine Run (WOW64)", "Registry -> Machine Run (WOW64) [disabled]",
+        "Registry -> Machine RunOnce", "Registry -> Machine RunOnce [disabled]",
+        "Registry -> Machine RunOnce (WOW64)", "Registry -> Machine RunOnce (WOW64) [disabled]",
+        "Startup Folder -> User", "Startup Folder -> User [disabled]",
+        "Startup Folder -> Common", "Startup Folder -> Common [disabled]"};
+    EXPECT_EQ(reads, expected);
+}
+
+TEST(StartupLocations, KeysAndLocationTexts) {
+    const StartupLocation* run = FindLocation("Registry -> User Run");
+    ASSERT_NE(run, nullptr);
+    EXPECT_EQ(run->hive, Hive::CurrentUser);
+    EXPECT_EQ(run->StoreKey(false), "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    EXPECT_EQ(run->StoreKey(true), "Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled");
+
+    // A disabled entry keeps its location's texts; nothing names the "-Disabled" key.
+    const StartupLocation* wow = FindLocation("Registry -> Machine Run (WOW64)");
+    ASSERT_NE(wow, nullptr);
+    EXPECT_EQ(wow->hive, Hive::LocalMachine);
+    EXPECT_EQ(wow->StoreKey(true), "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled");
+    EXPECT_EQ(LocationText(*wow, {}),
+              "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run");
+
+    for (const auto& location : StartupLocations()) {
+        if (!location.IsRegistry()) continue;
+        EXPECT_EQ(location.locationText,
+                  std::string(HiveName(location.hive)) + "\\" + std::string(location.enabledKey))
+            << location.section;
+        EXPECT_EQ(location.disabledKey, std::string(location.enabledKey) + "-Disabled") << location.section;
+        EXPECT_EQ(location.section.find("(WOW64)") != std::string_view::npos,
+                  location.enabledKey.find("\\Wow6432Node\\") != std::string_view::npos)
+            << location.section;
+    }
+
+    EXPECT_EQ(FindLocation("registry -> user run"), nullptr);  // exact match only
+    EXPECT_EQ(FindLocation("Startup Folder -> Common")->folder, StartupFolderKind::Common);
+}
+
+TEST(StartupLocations, FolderTwinsAndTheirLocationText) {
+    const auto folders = StartupFolderPaths::FromEnabled("C:\\U\\Startup", "C:\\All\\Startup");
+    EXPECT_EQ(folders.userDisabled, "C:\\U\\Startup-Disabled\\");
+    EXPECT_EQ(folders.Disabled(StartupFolderKind::Common), "C:\\All\\Startup-Disabled\\");
+    EXPECT_EQ(folders.Enabled(StartupFolderKind::User), "C:\\U\\Startup");
+    EXPECT_EQ(LocationText(*FindLocation("Startup Folder -> Common"), folders), "C:\\All\\Startup");
+}
