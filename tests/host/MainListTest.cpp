@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "support/TestWorld.h"
+
+using namespace dovoviza;
+using namespace dovoviza::test;
+
+namespace {
+
+std::vector<std::string> Column(const MainList& list, std::size_t column) {
+    std::vector<std::string> texts;
+    for (const auto& row : list.Rows()) texts.push_back(row.columns[column]);
+    return texts;
+}
+
+class MainListTest : public ::testing::Test {
+protected:
+    void AddValue(const std::string& name, const std::string& command, bool disabled = false) {
+        w.SetRunValue(Hive::CurrentUser, disabled ? TestWorld::kUserRunDisabled : TestWorld::kUserRun,
+                      name, command);
+    }
+    TestWorld w;
+};
+
+TEST_F(MainListTest, ReloadRebuildsRowsIconsAndCounts) {
+    w.AddProgram("C:\\a.exe");
+    AddValue("A", "C:\\a.exe");
+    AddValue("B", "C:\\a.exe", true);
+    AddValue("C", "C:\\missing.exe", true);
+
+    ASSERT_TRUE(w.list.LoadRegistryInfo());
+    ASSERT_TRUE(w.list.LoadRegistryInfo());
+    EXPECT_EQ(w.list.RowCount(), 3u);
+    // The icon list is rebuilt with the rows, not grown by every reload.
+    EXPECT_EQ(w.icons.Count(), 2);
+    EXPECT_EQ(w.list.Rows()[1].icon, 2);
+    const CountTexts counts = w.list.Count_Items();
+    EXPECT_EQ(counts.items, "(3) items");
+    EXPECT_EQ(counts.disabled, "(2) disabled");
+
+    w.registry.RemoveKey(Hive::CurrentUser, TestWorld::kUserRunDisabled);
+    w.list.LoadRegistryInfo();
+    EXPECT_EQ(w.list.Count_Items().items, "(1) items");
+    EXPECT_EQ(w.list.Count_Items().disabled, "(0) disabled");
+}
+
+TEST_F(MainListTest, HeaderClicksAlternatePerColumnAndCompareDisplayedTextIgnoringCase) {
+    EXPECT_FALSE(w.list.ColumnClick(1));  // empty list: not even the flag changes
+    AddValue("beta", "512 bytes");
+    AddValue("Alpha", "1. KB");
+    AddValue("delta", "X");
+    AddValue("Gamma", "x");
+    w.list.LoadRegistryInfo();
+
+    ASSERT_TRUE(w.list.ColumnClick(1));
+    EXPECT_EQ(Column(w.list, kColName), (std::vector<std::string>{"Alpha", "beta", "delta", "Gamma"}));
+    ASSERT_TRUE(w.list.ColumnClick(1));
+    EXPECT_EQ(Column(w.list, kColName), (std::vector<std::string>{"Gamma", "delta", "beta", "Alpha"}));
+    // Another column starts with its own ascending click; text order, not size;
+    // texts equal but for letter case keep the order they had.
+    ASSERT_TRUE(w.list.ColumnClick(2));
+    EXPECT_EQ(Column(w.list, kColValue), (std::vector<std::string>{"1. KB", "512 bytes", "x", "X"}));
+    EXPECT_FALSE(w.list.ColumnClick(0));
+    EXPECT_FALSE(w.list.ColumnClick(15));
+}
+
+TEST_F(MainListTest, SortAndSelectionSurviveAReload) {
+    AddValue("b", "1");
+    AddValue("a", "2");
+    AddValue("c", "3");
+    w.list.LoadRegistryInfo();
+    w.list.ColumnClick(1);
+    w.list.Select(2);
+    ASSERT_EQ(w.list.Selected()->Name(), "c");
+
+    AddValue("0-new", "4");
+    w.list.LoadRegistryInfo();
+    EXPECT_EQ(Column(w.list, kColName), (std::vector<std::string>{"0-new", "a", "b", "c"}));
+    ASSERT_NE(w.list.Selected(), nullptr);
+    EXPECT_EQ(w.list.Selected()->Name(), "c");
+    EXPECT_EQ(w.list.SortOrder(), std::make_optional(std::make_pair(1, true)));
+
+    w.registry.RemoveKey(Hive::CurrentUser, TestWorld::kUserRun);
+    w.list.LoadRegistryInfo();
+    EXPECT_EQ(w.list.Selected(), nullptr);
+    w.list.Select(7);
+    EXPECT_EQ(w.list.SelectedIndex(), std::nullopt);
+}
+
+// An icon list that asks for a reload in the middle of one, as a window
+// message handled during a load would.
+class ReenteringIcons : public IIconList {
+public:
+    void Clear() override {}
+    int AddFileIcon(const std::string&) override {
+        if (list) nestedResults.push_back(list->LoadRegistryInfo());
+        return 0;
+    }
+    int Count() const override { return 0; }
+    MainList* list = nullptr;
+    std::vector<bool> nestedResults;
+};
+
+TEST_F(MainListTest, AReloadRequestedDuringAReloadIsIgnored) {
+    ReenteringIcons icons;
+    MainList list(w.platform, w.fileInfo, w.texts, icons, w.folders);
+    icons.list = &list;
+    AddValue("A", "x");
+    AddValue("B", "y");
+
+    EXPECT_TRUE(list.LoadRegistryInfo());
+    EXPECT_EQ(icons.nestedResults, (std::vector<bool>{false, false}));
+    EXPECT_EQ(list.RowCount(), 2u);
+    EXPECT_FALSE(list.Processing());
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+#pragma once
+// A whole machine of doubles for tests of the logic: registry, files with real
+// shortcut files, shell, version resources, system, texts, icons and a main
+// list over them, with the two Startup folders and their twins in place.
+
+#include <string>
+
+#include "FakeFileSystem.h"
+#include "FakeIconList.h"
+#include "FakeRegistry.h"
+#include "FakeShell.h"
+#include "FakeSystem.h"
+#include "FakeTexts.h"
+#include "FakeVersionReader.h"
+#include "ScriptedPrompt.h"
+#include "catalogue/MainList.h"
+#include "platform/Platform.h"
+
+namespace dovoviza::test {
+
+struct TestWorld {
+    TestWorld();
+
+    // Adds a program file with version strings (US English, Unicode block).
+    void AddProgram(const std::string& path, const std::string& product = "Product",
+                    const std::string& company = "Company");
+    void SetRunValue(Hive hive, const std::string& keyPath, const std::string& name,
+                     const std::string& command);
+    // A shortcut file in a folder, pointing at a target.
+    void AddShortcut(const std::string& folder, const std::string& name, const std::string& target);
+
+    FakeRegistry registry;
+    FakeFileSystem files;
+    FakeShell shell{&files};
+    FakeVersionReader versions;
+    FakeSystem system;
+    FakeTexts texts;
+    FakeIconList icons{&files};
+    ScriptedPrompt prompt;
+    Platform platform{registry, files, shell, versions, system};
+    FileInfoClass fileInfo{versions};
+    StartupFolderPaths folders;
+    MainList list;
+
+    static constexpr const char* kUserRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    static constexpr const char* kUserRunDisabled =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled";
+    static constexpr const char* kNotFound = "File not found";
+    static constexpr const char* kDisabled = "Disabled";
+};
+
+}  // namespace dovoviza::test
