@@ -26,7 +26,7 @@ public:
     // The target path stored in a shortcut file (arguments are not read).
     virtual std::optional<std::string> ReadShortcutTarget(const std::string& lnkPath) = 0;
     // Writes (or replaces) a shortcut file.
-    virtual bool WriteShortcut(const ShortcutInfo& spec) = 0;
+    virtual bool WriteShortcut(const ShortcutInfo& shortcut) = 0;
     // Starts a command line with a normal window and does not wait for it.
     virtual bool StartCommandLine(const std::string& commandLine) = 0;
     // Opens a program, document or address with the shell's "open" verb.

@@ -1,0 +1,154 @@
+#include <windows.h>
+
+#include "platform/win32/Win32Registry.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
+
+namespace dovoviza::win32 {
+namespace {
+
+// The registry's own limit for value names, in characters without the NUL.
+constexpr DWORD kMaxValueNameChars = 16383;
+// A value that keeps changing size while we read it is given up after this many tries.
+constexpr int kReadAttempts = 8;
+
+constexpr REGSAM kReadAccess = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_WOW64_64KEY;
+constexpr REGSAM kWriteAccess = kReadAccess | KEY_SET_VALUE;
+
+HKEY RootOf(Hive hive) {
+    return hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+class Win32RegKey final : public IRegKey {
+public:
+    explicit Win32RegKey(UniqueHKey key) : key_(std::move(key)) {}
+
+    std::optional<std::uint32_t> ValueCount() override {
+        DWORD values = 0;
+        if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return std::nullopt;
+        return values;
+    }
+
+    std::optional<std::uint32_t> SubkeyCount() override {
+        DWORD subkeys = 0;
+        if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                             nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return std::nullopt;
+        return subkeys;
+    }
+
+    std::optional<RegValue> EnumValue(std::uint32_t index) override {
+        DWORD maxName = 0, maxData = 0;
+        if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
+            return std::nullopt;
+        // Start from the key's own maxima; grow if another writer enlarged a value meanwhile.
+        std::vector<wchar_t> name(std::min<DWORD>(maxName, kMaxValueNameChars) + 1);
+        std::vector<BYTE> data(std::max<DWORD>(maxData, 1));
+        for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+            DWORD nameLength = static_cast<DWORD>(name.size());
+            DWORD dataSize = static_cast<DWORD>(data.size());
+            DWORD type = REG_NONE;
+            const LSTATUS status = RegEnumValueW(key_.get(), index, name.data(), &nameLength,
+                                                 nullptr, &type, data.data(), &dataSize);
+            if (status == ERROR_SUCCESS) {
+                RegValue value;
+                value.name = Narrow(std::wstring_view(name.data(), nameLength));
+                value.type = type;
+                value.data.assign(data.begin(), data.begin() + dataSize);
+                return value;
+            }
+            if (status != ERROR_MORE_DATA) return std::nullopt;
+            // The name's length is not reported back, so both buffers grow.
+            name.resize(std::min<std::size_t>(name.size() * 2, kMaxValueNameChars + 1));
+            data.resize(std::max<std::size_t>({data.size() * 2, dataSize}));
+        }
+        return std::nullopt;
+    }
+
+    std::optional<RegValue> ReadValue(const std::string& name) override {
+        const std::wstring wideName = Wide(name);
+        DWORD size = 0;
+        if (RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, nullptr, nullptr, &size) !=
+            ERROR_SUCCESS)
+            return std::nullopt;
+        std::vector<BYTE> data(std::max<DWORD>(size, 1));
+        for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+            DWORD type = REG_NONE;
+            size = static_cast<DWORD>(data.size());
+            const LSTATUS status =
+                RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, data.data(), &size);
+            if (status == ERROR_SUCCESS) {
+                RegValue value;
+                value.name = name;
+                value.type = type;
+                value.data.assign(data.begin(), data.begin() + size);
+                return value;
+            }
+            if (status != ERROR_MORE_DATA) return std::nullopt;
+            data.resize(std::max<std::size_t>(data.size() * 2, size));
+        }
+        return std::nullopt;
+    }
+
+    bool WriteValue(const std::string& name, std::uint32_t type,
+                    const std::vector<std::uint8_t>& data) override {
+        if (data.size() > MAXDWORD) return false;
+        // For string types the system looks one character past the data and adds
+        // a terminator when the data lacks one and that character is NUL. A
+        // non-NUL guard after the data keeps the stored bytes exactly ours and
+        // keeps the system inside our buffer.
+        std::vector<BYTE> buffer(data.begin(), data.end());
+        if (IsStringType(type)) buffer.insert(buffer.end(), 4, 0xFF);
+        const BYTE* bytes = buffer.empty() ? nullptr : buffer.data();
+        return RegSetValueExW(key_.get(), Wide(name).c_str(), 0, type, bytes,
+                              static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    }
+
+    bool DeleteValue(const std::string& name) override {
+        return RegDeleteValueW(key_.get(), Wide(name).c_str()) == ERROR_SUCCESS;
+    }
+
+private:
+    UniqueHKey key_;
+};
+
+}  // namespace
+
+std::unique_ptr<IRegKey> Win32Registry::OpenKey(Hive hive, const std::string& path,
+                                                bool writable) {
+    UniqueHKey key;
+    if (RegOpenKeyExW(RootOf(hive), Wide(path).c_str(), 0, writable ? kWriteAccess : kReadAccess,
+                      key.put()) != ERROR_SUCCESS)
+        return nullptr;
+    return std::make_unique<Win32RegKey>(std::move(key));
+}
+
+std::unique_ptr<IRegKey> Win32Registry::CreateKey(Hive hive, const std::string& path) {
+    UniqueHKey key;
+    if (RegCreateKeyExW(RootOf(hive), Wide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        kWriteAccess, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return std::make_unique<Win32RegKey>(std::move(key));
+}
+
+bool Win32Registry::KeyExists(Hive hive, const std::string& path) {
+    UniqueHKey key;
+    const LSTATUS status = RegOpenKeyExW(RootOf(hive), Wide(path).c_str(), 0,
+                                         KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.put());
+    // A key we may not read is still there.
+    return status == ERROR_SUCCESS || status == ERROR_ACCESS_DENIED;
+}
+
+}  // namespace dovoviza::win32

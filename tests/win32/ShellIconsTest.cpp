@@ -1,0 +1,63 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "Win32TestSupport.h"
+#include "platform/win32/ShellIcons.h"
+
+using namespace dovoviza;
+using namespace dovoviza::win32;
+using namespace dovoviza::win32::test;
+
+namespace {
+
+int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return -1;
+    BITMAP bitmap{};
+    const int width = GetObjectW(info.hbmMask, sizeof(bitmap), &bitmap) ? bitmap.bmWidth : -1;
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return width;
+}
+
+TEST(ShellIconList, AppendsIconsCountedFromOne) {
+    ShellIconList icons(IconSize::Small);
+    ASSERT_NE(icons.Handle(), nullptr);
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(icons.Handle(), &cx, &cy));
+    EXPECT_EQ(cx, 16);
+    EXPECT_EQ(cy, 16);
+
+    EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_complete")), 1);
+    EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_complete")), 2);
+    EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_absent")), 0);
+    EXPECT_EQ(icons.AddFileIcon(""), 0);
+    EXPECT_EQ(icons.Count(), 2);
+    EXPECT_EQ(ImageList_GetImageCount(icons.Handle()), 2);
+
+    icons.Clear();
+    EXPECT_EQ(icons.Count(), 0);
+    EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_noversion")), 1);
+}
+
+TEST(ShellIconList, LargeListsHoldLargeImages) {
+    ShellIconList icons(IconSize::Large);
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(icons.Handle(), &cx, &cy));
+    EXPECT_EQ(cx, 32);
+    EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_complete")), 1);
+}
+
+TEST(LoadFileIcon, GivesTheShellsIconInTheWantedSize) {
+    const UniqueHIcon small = LoadFileIcon(FixturePath("fixture_complete"), IconSize::Small);
+    const UniqueHIcon large = LoadFileIcon(FixturePath("fixture_complete"), IconSize::Large);
+    ASSERT_TRUE(small);
+    ASSERT_TRUE(large);
+    EXPECT_EQ(IconWidth(small.get()), 16);
+    EXPECT_EQ(IconWidth(large.get()), 32);
+    EXPECT_FALSE(LoadFileIcon(FixturePath("fixture_absent"), IconSize::Small));
+}
+
+}  // namespace

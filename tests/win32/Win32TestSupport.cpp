@@ -1,0 +1,126 @@
+#include "Win32TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/win32/Handles.h"
+#include "platform/win32/WideText.h"
+
+namespace dovoviza::win32::test {
+namespace {
+
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry{};
+    UniqueFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    if (find) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring full = folder + L"\\" + name;
+            EXPECT_TRUE(SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL));
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                EXPECT_TRUE(DeleteFileW(full.c_str())) << Narrow(full);
+            }
+        } while (FindNextFileW(find.get(), &entry));
+    }
+    find.reset();
+    EXPECT_TRUE(SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << Narrow(folder);
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return path;
+    full.resize(length);
+    return full;
+}
+
+}  // namespace
+
+std::wstring TestProgramFolder() {
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return {};
+    path.resize(length);
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+std::string FixturePath(const std::string& name) {
+    return Narrow(FullPath(TestProgramFolder() + L"\\..\\fixtures\\" + Wide(name) + L".exe"));
+}
+
+ScratchFolder::ScratchFolder() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0 || length > MAX_PATH) {
+        ADD_FAILURE() << "no temp folder";
+        return;
+    }
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::wstring candidate = std::wstring(temp) + L"dovoviza-test-" +
+                                       std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                       std::to_wstring(++counter);
+        if (CreateDirectoryW(candidate.c_str(), nullptr)) {
+            path_ = Narrow(candidate);
+            return;
+        }
+    }
+    ADD_FAILURE() << "cannot create a scratch folder";
+}
+
+ScratchFolder::~ScratchFolder() {
+    if (!path_.empty()) RemoveTree(Wide(path_));
+}
+
+void WriteTestFile(const std::string& path, const std::string& content, DWORD attributes) {
+    UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file) << path;
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written,
+                          nullptr));
+    ASSERT_EQ(written, content.size());
+    file.reset();
+    if (attributes != FILE_ATTRIBUTE_NORMAL) {
+        ASSERT_TRUE(SetFileAttributesW(Wide(path).c_str(), attributes)) << path;
+    }
+}
+
+std::string ReadTestFile(const std::string& path) {
+    UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return "<missing>";
+    std::string content(4096, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr))
+        return "<unreadable>";
+    content.resize(read);
+    return content;
+}
+
+DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
+
+void DeleteKeyTree(HKEY root, const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L'\\');
+    const std::wstring parentPath = slash == std::wstring::npos ? L"" : path.substr(0, slash);
+    const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    UniqueHKey parent;
+    const LSTATUS opened = RegOpenKeyExW(root, parentPath.c_str(), 0,
+                                         KEY_ALL_ACCESS | KEY_WOW64_64KEY, parent.put());
+    if (opened == ERROR_FILE_NOT_FOUND) return;
+    ASSERT_EQ(opened, ERROR_SUCCESS);
+    const LSTATUS deleted = RegDeleteTreeW(parent.get(), name.c_str());
+    EXPECT_TRUE(deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND) << deleted;
+    if (deleted == ERROR_SUCCESS) {
+        // RegDeleteTreeW empties the key; removing the key itself is left to us.
+        const LSTATUS removed = RegDeleteKeyExW(parent.get(), name.c_str(), KEY_WOW64_64KEY, 0);
+        EXPECT_TRUE(removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND) << removed;
+    }
+}
+
+}  // namespace dovoviza::win32::test
