@@ -91,6 +91,22 @@ struct HImageListTraits {
     static void Close(Type h) noexcept { static_cast<void>(ImageList_Destroy(h)); }
 };
 
+// Fonts, bitmaps and brushes are all GDI objects, freed the same way.
+template <typename T>
+struct GdiObjectTraits {
+    using Type = T;
+    static Type Empty() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { static_cast<void>(DeleteObject(h)); }
+};
+
+struct HMenuTraits {
+    using Type = HMENU;
+    static Type Empty() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { static_cast<void>(DestroyMenu(h)); }
+};
+
 }  // namespace detail
 
 using UniqueHKey = UniqueResource<detail::HKeyTraits>;
@@ -98,6 +114,10 @@ using UniqueFindHandle = UniqueResource<detail::FindHandleTraits>;
 using UniqueHandle = UniqueResource<detail::KernelHandleTraits>;
 using UniqueHIcon = UniqueResource<detail::HIconTraits>;
 using UniqueHImageList = UniqueResource<detail::HImageListTraits>;
+using UniqueHFont = UniqueResource<detail::GdiObjectTraits<HFONT>>;
+using UniqueHBitmap = UniqueResource<detail::GdiObjectTraits<HBITMAP>>;
+using UniqueHBrush = UniqueResource<detail::GdiObjectTraits<HBRUSH>>;
+using UniqueHMenu = UniqueResource<detail::HMenuTraits>;
 
 // Memory the shell hands out with CoTaskMemAlloc (item lists and the like).
 struct CoTaskMemFreer {

@@ -1,0 +1,189 @@
+#include "platform/win32/Window.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/WideText.h"
+
+namespace dovoviza::win32 {
+
+namespace {
+
+std::vector<HWND>& DialogKeyboardWindows() {
+    static std::vector<HWND> windows;
+    return windows;
+}
+
+}  // namespace
+
+Window::~Window() { Destroy(); }
+
+void Window::Destroy() {
+    if (hwnd_ != nullptr) {
+        // WM_NCDESTROY clears hwnd_; a failure leaves nothing to undo.
+        static_cast<void>(DestroyWindow(hwnd_));
+        hwnd_ = nullptr;
+    }
+}
+
+bool Window::RegisterClassOnce(const wchar_t* className, HICON icon, HICON smallIcon,
+                               HBRUSH background, UINT style) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, className, &existing)) return true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = &Window::Procedure;
+    wc.hInstance = instance;
+    wc.hIcon = icon;
+    wc.hIconSm = smallIcon;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = background;
+    wc.lpszClassName = className;
+    return RegisterClassExW(&wc) != 0;
+}
+
+bool Window::Create(const wchar_t* className, DWORD exStyle, DWORD style, const std::wstring& title,
+                    int x, int y, int width, int height, HWND parent, HMENU menu) {
+    if (hwnd_ != nullptr) return true;
+    const HWND created = CreateWindowExW(exStyle, className, title.c_str(), style, x, y, width, height,
+                                         parent, menu, GetModuleHandleW(nullptr), this);
+    return created != nullptr;
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return Default(message, wParam, lParam);
+}
+
+LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* self = nullptr;
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        self = static_cast<Window*>(create->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the system's frames; the message simply
+        // gets the default treatment.
+        result = DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        RemoveDialogKeyboard(hwnd);
+        self->hwnd_ = nullptr;
+        try {
+            self->OnDestroyed();
+        } catch (...) {
+        }
+    }
+    return result;
+}
+
+void AddDialogKeyboard(HWND window) {
+    auto& windows = DialogKeyboardWindows();
+    if (std::find(windows.begin(), windows.end(), window) == windows.end()) windows.push_back(window);
+}
+
+void RemoveDialogKeyboard(HWND window) {
+    auto& windows = DialogKeyboardWindows();
+    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+}
+
+int RunMessageLoop(HWND acceleratorWindow, HACCEL accelerators) {
+    MSG msg;
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(msg.wParam);
+        if (got == -1) return -1;
+        if (accelerators != nullptr && acceleratorWindow != nullptr &&
+            (msg.hwnd == acceleratorWindow || IsChild(acceleratorWindow, msg.hwnd)) &&
+            TranslateAcceleratorW(acceleratorWindow, accelerators, &msg)) {
+            continue;
+        }
+        bool handled = false;
+        // A copy: a window may close (and unregister) while its message is handled.
+        const std::vector<HWND> windows = DialogKeyboardWindows();
+        for (HWND window : windows) {
+            if ((msg.hwnd == window || IsChild(window, msg.hwnd)) && IsDialogMessageW(window, &msg)) {
+                handled = true;
+                break;
+            }
+        }
+        if (handled) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+UniqueHFont CreateUiFont(int dpi, std::optional<int> characterSet, bool bold, int extraPoints) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTW font{};
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        font = metrics.lfMessageFont;
+    } else {
+        font.lfHeight = -MulDiv(9, dpi, 72);
+        lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
+    }
+    // The metrics come at the system DPI; the program draws at that DPI too.
+    if (extraPoints != 0) {
+        const int sign = font.lfHeight < 0 ? -1 : 1;
+        font.lfHeight += sign * MulDiv(extraPoints, dpi, 72);
+    }
+    if (bold) font.lfWeight = FW_BOLD;
+    if (characterSet && *characterSet >= 0 && *characterSet <= 255) {
+        font.lfCharSet = static_cast<BYTE>(*characterSet);
+    }
+    return UniqueHFont(CreateFontIndirectW(&font));
+}
+
+int SystemDpi() {
+    const HDC screen = GetDC(nullptr);
+    if (screen == nullptr) return 96;
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+int PixelsToTwips(int pixels, int dpi) { return MulDiv(pixels, 1440, dpi); }
+
+std::wstring GetText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+void SetText(HWND window, const std::string& utf8) {
+    static_cast<void>(SetWindowTextW(window, Wide(utf8).c_str()));
+}
+
+void SetFontOfChildren(HWND parent, HFONT font) {
+    SendMessageW(parent, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM value) -> BOOL {
+            SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(value), TRUE);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(font));
+}
+
+}  // namespace dovoviza::win32
