@@ -1,0 +1,25 @@
+#pragma once
+// What an alert names: one entry as the monitor's scan found it.
+
+#include <string>
+
+namespace dovoviza {
+
+struct AlertEntry {
+    std::string name;     // the Name column
+    std::string value;    // the command, or a folder entry's path in the live folder
+    std::string section;  // the location's Section text
+    std::string path;     // the program path: empty or the not-found word when missing
+    // The value's or file's real name; the actions work on this one, as the
+    // Name column drops leading blanks.
+    std::string storedName;
+};
+
+// The alert window, as the monitor sees it: told once per tick at most.
+class IAlertSink {
+public:
+    virtual ~IAlertSink() = default;
+    virtual void RaiseAlert(const AlertEntry& entry) = 0;
+};
+
+}  // namespace dovoviza
