@@ -96,6 +96,8 @@ const Text kTexts[] = {
     {"Add", "13", nullptr},
     {"Add", "14", nullptr},
     {"Add", "15", nullptr},
+    {"Add", "16", nullptr},
+    {"Add", "17", nullptr},
     {"Alert", "1", "Alert!"},
     {"Alert", "2", "New startup item detected!"},
     {"Alert", "3", "Section:"},

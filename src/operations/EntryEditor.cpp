@@ -1,0 +1,271 @@
+#include "operations/EntryEditor.h"
+
+#include "catalogue/FileDetails.h"
+#include "catalogue/RegistryAccess.h"
+#include "operations/CommandLine.h"
+#include "operations/EntryStore.h"
+#include "platform/Text.h"
+
+namespace dovoviza {
+
+namespace {
+
+constexpr std::string_view kBrowseFilter = "Executable File (*.exe)|*.exe|All Files (*.*)|*.*";
+constexpr unsigned kBrowseFlags = 0x1800;  // the path and the file must exist
+
+// Keys of the Add section that report a store that refused the write.
+constexpr const char* kSaveFailedKey = "16";
+constexpr const char* kOldKeptKey = "17";
+
+// Shortcuts made here open their program in a normal window: a program the
+// user starts at logon should be seen, and a hidden one could not be closed.
+constexpr int kShowNormal = 1;
+
+const StartupLocation* ChosenLocation(int index) {
+    if (index < 0 || index >= static_cast<int>(kSectionChoices.size())) return nullptr;
+    return FindLocation(kSectionChoices[static_cast<std::size_t>(index)]);
+}
+
+// The registry data of a program and its parameters.
+std::string JoinCommand(const std::string& program, const std::string& parameters) {
+    if (parameters.empty()) return program;
+    return "\"" + program + "\" " + parameters;
+}
+
+bool IsWow64Section(const StartupLocation& location) {
+    return location.section.ends_with("(WOW64)");
+}
+
+}  // namespace
+
+int SectionChoiceIndex(std::string_view section) {
+    for (std::size_t i = 0; i < kSectionChoices.size(); ++i) {
+        if (kSectionChoices[i] == section) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void EntryEditor::Reset() {
+    fields = EditorFields{};
+    mode_ = EditorMode::New;
+    edited_ = EditedEntry{};
+}
+
+std::string EntryEditor::Text(const char* section, const char* key) const {
+    return context_.texts.Text(section, key);
+}
+
+void EntryEditor::Tell(const char* section, const char* key, const std::string& caption,
+                       int style) const {
+    context_.prompt.Show(Text(section, key), caption, style);
+}
+
+bool EntryEditor::OpenForEdit() {
+    const MainList& list = context_.list;
+    if (list.RowCount() == 0) return false;
+    const StartupItem* selected = list.Selected();
+    if (selected == nullptr) return false;
+    if (selected->IsDisabled()) {
+        Tell("Main", "38", Text("Main", "39"), MsgStyle::Exclamation);
+        return false;
+    }
+    const StartupItem row = *selected;
+
+    mode_ = EditorMode::Edit;
+    edited_ = EditedEntry{row.Name(), row.storedName, row.Value(), row.Section()};
+    fields.name = row.Name();
+    fields.value = row.Value();
+    // Parameters come from this row only, not from whatever the dialog held.
+    fields.parameters.clear();
+
+    // A Startup folder shortcut is edited as its target. A registry command
+    // that merely names a .lnk file is a command like any other.
+    const StartupLocation* location = FindLocation(row.Section());
+    if (location != nullptr && !location->IsRegistry() &&
+        EndsWithAsciiNoCase(row.Value(), ".lnk")) {
+        fields.value =
+            context_.platform.shell.ReadShortcutTarget(row.Value()).value_or(std::string());
+        fields.name = LeftChars(row.Name(), CharCount(row.Name()) - 4);
+    }
+    // The split into program and parameters is shown only when OK would write
+    // the command back as it was; otherwise ("app.exe -x", "rundll32.exe
+    // lib.dll,Entry", a shortcut named "App.exe.lnk") it would cut off part of
+    // the command, and the whole command stays in the Value field.
+    const CommandParts parts = SplitCommandForEdit(fields.value, row.Value());
+    if (JoinCommand(parts.program, parts.parameters) == fields.value) {
+        fields.value = parts.program;
+        fields.parameters = parts.parameters;
+    }
+    fields.section = SectionChoiceIndex(row.Section());
+    return true;
+}
+
+std::string EntryEditor::Caption() const {
+    return mode_ == EditorMode::New ? Text("Add", "1") : Text("Main", "39");
+}
+
+bool EntryEditor::ParametersEnabled() const {
+    const StartupLocation* location = ChosenLocation(fields.section);
+    return location == nullptr || location->IsRegistry();
+}
+
+BrowseRequest EntryEditor::Browse() const {
+    return BrowseRequest{Text("Add", "8"), context_.platform.system.ProgramFolder(),
+                         std::string(kBrowseFilter), kBrowseFlags};
+}
+
+void EntryEditor::BrowseChosen(const std::string& path) {
+    if (!path.empty()) fields.value = path;
+}
+
+std::string EntryEditor::RegistryData() const {
+    return JoinCommand(fields.value, fields.parameters);
+}
+
+std::string EntryEditor::ShortcutPath(const StartupLocation& location) const {
+    const std::string& folder = context_.list.Folders().Enabled(location.folder);
+    if (folder.empty()) return {};
+    return folder + "\\" + fields.name + ".lnk";
+}
+
+bool EntryEditor::WowKeyMissing(const StartupLocation& location) const {
+    return IsWow64Section(location) && !RegKeyExists(context_.platform.registry, location.hive,
+                                                     std::string(location.enabledKey));
+}
+
+bool EntryEditor::AskIfDuplicate() const {
+    const StartupLocation& location = *ChosenLocation(fields.section);
+    ISystem& system = context_.platform.system;
+    const std::string name = system.ToUpper(fields.name);
+    const std::string shortcutName = system.ToUpper(fields.name + ".lnk");
+    const auto sameName = [&](const std::string& text) {
+        const std::string upper = system.ToUpper(text);
+        return upper == name || (!location.IsRegistry() && upper == shortcutName);
+    };
+
+    bool duplicate = false;
+    for (const StartupItem& row : context_.list.Rows()) {
+        // The real name counts too: a name typed with leading blanks replaces
+        // the value whose listed name lost them.
+        if (!row.IsDisabled() && row.Section() == location.section &&
+            (sameName(row.Name()) || sameName(row.storedName))) {
+            duplicate = true;
+            break;
+        }
+    }
+    // The list may not show it yet (nothing reloads after a save), but the
+    // write would still replace it.
+    if (!duplicate) {
+        if (location.IsRegistry()) {
+            duplicate = ReadRegValue(context_.platform.registry, location.hive,
+                                     std::string(location.enabledKey), fields.name)
+                            .has_value();
+        } else {
+            const std::string path = ShortcutPath(location);
+            duplicate = !path.empty() && context_.platform.files.GetDetails(path).has_value();
+        }
+    }
+    if (!duplicate) return true;
+    return context_.prompt.Show(Text("Add", "12"), Text("Add", "13"), MsgStyle::ExclamationYesNo) ==
+           kAnswerYes;
+}
+
+bool EntryEditor::WriteNew(const StartupLocation& location, std::string& writtenShortcut) const {
+    const Platform& platform = context_.platform;
+    if (location.IsRegistry()) {
+        // An edited expandable command stays expandable; a plain string
+        // would stop "%ProgramFiles%" and the like from working at logon.
+        std::uint32_t type = RegType::String;
+        if (mode_ == EditorMode::Edit) {
+            const StartupLocation* old = FindLocation(edited_.section);
+            if (old != nullptr && old->IsRegistry()) {
+                const auto value = ReadRegValue(platform.registry, old->hive,
+                                                std::string(old->enabledKey), edited_.storedName);
+                if (value && value->type == RegType::ExpandString) type = RegType::ExpandString;
+            }
+        }
+        return WriteRegValue(platform.registry, location.hive, std::string(location.enabledKey),
+                             RegValue{fields.name, type, EncodeUtf16LeWithNul(RegistryData())});
+    }
+
+    ShortcutInfo shortcut;
+    shortcut.path = ShortcutPath(location);
+    if (shortcut.path.empty()) return false;
+    shortcut.target = fields.value;
+    shortcut.showCommand = kShowNormal;
+    shortcut.iconFile = fields.value;
+    shortcut.iconIndex = 0;
+    writtenShortcut = shortcut.path;
+    return platform.shell.WriteShortcut(shortcut);
+}
+
+bool EntryEditor::IsOldEntry(const StartupLocation& location,
+                             const std::string& writtenShortcut) const {
+    ISystem& system = context_.platform.system;
+    const StartupLocation* old = FindLocation(edited_.section);
+    if (old == nullptr) return false;
+    if (old->IsRegistry()) {
+        // The registry matches names without regard to case: the write
+        // replaced the old value in place.
+        return old == &location &&
+               system.ToUpper(edited_.storedName) == system.ToUpper(fields.name);
+    }
+    return !writtenShortcut.empty() &&
+           system.ToUpper(
+               EntryFilePath(context_.list.Folders(), EntryRef{old, false, edited_.storedName})) ==
+               system.ToUpper(writtenShortcut);
+}
+
+SaveResult EntryEditor::Save() {
+    if (fields.name.empty() || fields.value.empty()) {
+        Tell("Add", "9", Text("Add", "10"), MsgStyle::Critical);
+        return SaveResult::Stay;
+    }
+    const StartupLocation* location = ChosenLocation(fields.section);
+    if (location == nullptr) {
+        Tell("Add", "11", Text("Add", "10"), MsgStyle::Critical);
+        return SaveResult::Stay;
+    }
+    if (!AskIfDuplicate()) return SaveResult::Stay;
+
+    const std::string title(kApplicationTitle);
+    if (WowKeyMissing(*location)) {
+        Tell("Add", "15", title, MsgStyle::Exclamation);
+        return SaveResult::Stay;
+    }
+    // An edit keeps the target it already had, even one that is gone now.
+    if (mode_ == EditorMode::New && !location->IsRegistry() &&
+        !FileExist(context_.platform.files, fields.value)) {
+        Tell("Add", "14", Text("Add", "10"), MsgStyle::Critical);
+        return SaveResult::Stay;
+    }
+
+    // The new entry first: the old one goes only once its replacement is in place.
+    std::string writtenShortcut;
+    if (!WriteNew(*location, writtenShortcut)) {
+        Tell("Add", kSaveFailedKey, Text("Add", "10"), MsgStyle::Critical);
+        return SaveResult::Stay;
+    }
+
+    if (mode_ == EditorMode::Edit && !IsOldEntry(*location, writtenShortcut)) {
+        const StartupLocation* old = FindLocation(edited_.section);
+        // Only a Startup folder's own shortcut is replaced; any other file
+        // there is the user's program or script itself.
+        const bool replaceable =
+            old != nullptr &&
+            (old->IsRegistry() || EndsWithAsciiNoCase(edited_.storedName, ".lnk"));
+        if (replaceable) {
+            const Platform& platform = context_.platform;
+            const StartupFolderPaths& folders = context_.list.Folders();
+            const EntryRef oldEntry{old, false, edited_.storedName};
+            if (!DeleteEntry(platform, folders, oldEntry) &&
+                EntryExists(platform, folders, oldEntry)) {
+                Tell("Add", kOldKeptKey, title, MsgStyle::Exclamation);
+            }
+        }
+    }
+    Reset();
+    return SaveResult::Close;
+}
+
+}  // namespace dovoviza

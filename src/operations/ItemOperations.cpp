@@ -1,0 +1,134 @@
+#include "operations/ItemOperations.h"
+
+#include <string>
+
+#include "operations/CommandLine.h"
+#include "operations/EntryStore.h"
+
+namespace dovoviza {
+
+namespace {
+
+const std::string kTitle(kApplicationTitle);
+
+bool IsFolderRow(const StartupItem& row) {
+    const StartupLocation* location = FindLocation(row.Section());
+    return location != nullptr && !location->IsRegistry();
+}
+
+// Disable and enable are one move with the direction swapped.
+bool MoveSelected(const OperationContext& context, bool disable) {
+    MainList& list = context.list;
+    if (list.RowCount() == 0) return true;
+    const auto index = list.SelectedIndex();
+    if (!index) return false;
+    // A copy: the row must not change under us while a message box is open.
+    const StartupItem row = list.Rows()[*index];
+
+    // A row of the same name and Section that already has the target status:
+    // the selected row itself, or a namesake that would be in the way.
+    for (const StartupItem& other : list.Rows()) {
+        if (other.IsDisabled() == disable && other.Name() == row.Name() &&
+            other.Section() == row.Section()) {
+            context.prompt.Show(context.texts.Text("Main", disable ? "40" : "41"), kTitle,
+                                MsgStyle::Information);
+            return false;
+        }
+    }
+
+    const StartupLocation* location = FindLocation(row.Section());
+    if (location == nullptr) return true;
+
+    const EntryRef entry{location, !disable, row.storedName};
+    switch (MoveEntry(context.platform, list.Folders(), entry)) {
+    case MoveResult::Moved:
+        // Only now: the monitor deletes live copies of rows it sees as
+        // disabled, so a status ahead of the stores would cost the entry.
+        list.SetStatus(*index, disable ? context.texts.Text("Main", "37") : std::string());
+        break;
+    case MoveResult::TargetExists:
+        context.prompt.Show(context.texts.Text("Main", "50"), kTitle, MsgStyle::Exclamation);
+        break;
+    case MoveResult::SourceMissing:
+    case MoveResult::Failed:
+        context.prompt.Show(context.texts.Text("Main", "51"), kTitle, MsgStyle::Exclamation);
+        break;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool DisableSelected(const OperationContext& context) { return MoveSelected(context, true); }
+
+bool EnableSelected(const OperationContext& context) { return MoveSelected(context, false); }
+
+bool DeleteSelected(const OperationContext& context) {
+    MainList& list = context.list;
+    const StartupItem* selected = list.Selected();
+    if (selected == nullptr) return false;
+    // The question is modal and a monitor tick may reload the list while it
+    // is open, so the answer applies to this copy, not to whatever row is
+    // selected by then.
+    const StartupItem row = *selected;
+    ITexts& texts = context.texts;
+
+    if (const StartupLocation* location = FindLocation(row.Section())) {
+        std::string question = texts.Text("Add", "4") + " " + row.Section() + "\r\n";
+        std::string caption;
+        if (location->IsRegistry()) {
+            question += texts.Text("Add", "2") + " " + row.Name() + "\r\n" +
+                        texts.Text("Add", "3") + " " + row.Value();
+            caption = texts.Text("Main", "42");
+        } else {
+            question += texts.Text("Alert", "13") + " " + row.Value();
+            caption = texts.Text("Main", "43");
+        }
+        if (context.prompt.Show(question, caption, MsgStyle::Question) == kAnswerYes) {
+            const Platform& platform = context.platform;
+            const EntryRef entry{location, row.IsDisabled(), row.storedName};
+            // An entry someone else removed meanwhile is gone as asked.
+            if (!DeleteEntry(platform, list.Folders(), entry) &&
+                EntryExists(platform, list.Folders(), entry)) {
+                context.prompt.Show(texts.Text("Main", "52"), kTitle, MsgStyle::Exclamation);
+            }
+        }
+    }
+    list.LoadRegistryInfo();
+    return true;
+}
+
+std::string ExecuteCommandLine(const StartupItem& row) {
+    // A disabled shortcut lies in the hidden twin folder; its target is what
+    // logon would start. Everything else runs as listed, a live shortcut included.
+    std::string command =
+        row.IsDisabled() && IsFolderRow(row) ? row.columns[kColProcessPath] : row.Value();
+    if (command.empty() || command.front() != '"') command = "\"" + command + "\"";
+    return command;
+}
+
+bool ExecuteSelected(const OperationContext& context) {
+    const StartupItem* selected = context.list.Selected();
+    if (selected == nullptr) return false;
+    if (context.platform.shell.StartCommandLine(ExecuteCommandLine(*selected))) return true;
+    context.prompt.Show(context.texts.Text("Main", "53"), kTitle, MsgStyle::Exclamation);
+    return false;
+}
+
+std::string PropertiesPath(const StartupItem& row, const StartupFolderPaths& folders) {
+    const StartupLocation* location = FindLocation(row.Section());
+    if (row.IsDisabled() && location != nullptr && !location->IsRegistry()) {
+        // The shortcut itself, in the twin folder, under its own file name
+        // (the last component of the Value path).
+        return EntryFilePath(folders, EntryRef{location, true, row.storedName});
+    }
+    return SplitCommandForProperties(row.Value());
+}
+
+bool ShowSelectedProperties(const OperationContext& context) {
+    const StartupItem* selected = context.list.Selected();
+    if (selected == nullptr) return false;
+    return context.platform.shell.ShowProperties(PropertiesPath(*selected, context.list.Folders()));
+}
+
+}  // namespace dovoviza
