@@ -148,6 +148,8 @@ std::string DecodeFile(ISystem& system, const std::vector<std::uint8_t>& bytes) 
 
 }  // namespace
 
+std::optional<int> ParseIniNumber(std::string_view text) { return ParseNumber(text); }
+
 unsigned CharacterSetToCodePage(int characterSet) {
     switch (characterSet) {
         case 0: return 1252;    // ANSI_CHARSET

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -21,6 +22,10 @@ constexpr std::size_t kIniValueMaxUnits = 354;
 
 // The ANSI code page of a Windows font character set; 1252 for unknown sets.
 unsigned CharacterSetToCodePage(int characterSet);
+
+// A number as the language files write one ("204", "+0"); nothing for any
+// other text.
+std::optional<int> ParseIniNumber(std::string_view text);
 
 // "<programFolder>\Language\<languageName>.lng", English when no name is stored.
 std::string LanguageFilePath(const std::string& programFolder, const std::string& languageName);

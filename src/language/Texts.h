@@ -2,6 +2,7 @@
 // Where the portable logic gets the user's texts: section and key of the
 // current language file, read when needed.
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -16,6 +17,10 @@ public:
     // Empty when the file, section or key is missing.
     virtual std::string Text(const std::string& section, const std::string& key) = 0;
 };
+
+// LANGUAGE/CharacterSet of the texts as a number, the font character set a
+// window uses for them; nothing when missing or not a number.
+std::optional<int> CharacterSetOf(ITexts& texts);
 
 // The texts of one language file, read afresh on every lookup, so that a file
 // edited while the program runs shows its new wording.

@@ -76,7 +76,7 @@ bool DeleteEntry(const Platform& platform, const StartupFolderPaths& folders, co
                               entry.storedName);
     }
     const std::string path = EntryFilePath(folders, entry);
-    return !path.empty() && platform.files.DeleteFile(path);
+    return !path.empty() && platform.files.RemoveFile(path);
 }
 
 }  // namespace dovoviza

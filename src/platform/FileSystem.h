@@ -34,8 +34,8 @@ public:
     virtual std::optional<FileDetails> GetDetails(const std::string& path) = 0;
     // Moves a file; fails when the target exists (it is never replaced).
     virtual bool MoveFileNoReplace(const std::string& from, const std::string& to) = 0;
-    virtual bool DeleteFile(const std::string& path) = 0;
-    virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
+    virtual bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) = 0;
     // Creates the folder and every missing folder above it; true when it exists afterwards.
     virtual bool CreateFolderPath(const std::string& path) = 0;
     // Hides a folder from ordinary listings.

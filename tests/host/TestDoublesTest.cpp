@@ -90,22 +90,22 @@ TEST(FakeFileSystem, MovesCopiesDeletesAndFailsOnRequest) {
     EXPECT_FALSE(files.MoveFileNoReplace("C:\\S-Disabled\\app.lnk", "C:\\S\\app.lnk"));
     EXPECT_TRUE(files.Exists("C:\\S-Disabled\\app.lnk"));
     files.FailEverywhere(FileFault::Copy);
-    EXPECT_FALSE(files.CopyFile("C:\\S\\other.lnk", "C:\\S\\copy.lnk", true));
+    EXPECT_FALSE(files.CopyFileTo("C:\\S\\other.lnk", "C:\\S\\copy.lnk", true));
     files.ClearFailures();
 
-    EXPECT_FALSE(files.CopyFile("C:\\S\\other.lnk", "C:\\S-Disabled\\other.lnk", true));
-    EXPECT_TRUE(files.CopyFile("C:\\S\\other.lnk", "C:\\S-Disabled\\other.lnk", false));
+    EXPECT_FALSE(files.CopyFileTo("C:\\S\\other.lnk", "C:\\S-Disabled\\other.lnk", true));
+    EXPECT_TRUE(files.CopyFileTo("C:\\S\\other.lnk", "C:\\S-Disabled\\other.lnk", false));
     EXPECT_EQ(files.Content("C:\\S-Disabled\\other.lnk"), "other");
     EXPECT_EQ(files.Content("C:\\S\\other.lnk"), "other");
 
     files.SetAttributes("C:\\S\\other.lnk", FileAttr::ReadOnly);
-    EXPECT_FALSE(files.DeleteFile("C:\\S\\other.lnk"));
+    EXPECT_FALSE(files.RemoveFile("C:\\S\\other.lnk"));
     files.SetAttributes("C:\\S\\other.lnk", FileAttr::Normal);
     files.Fail(FileFault::Delete, "C:\\S\\other.lnk");
-    EXPECT_FALSE(files.DeleteFile("C:\\S\\other.lnk"));
+    EXPECT_FALSE(files.RemoveFile("C:\\S\\other.lnk"));
     files.ClearFailures();
-    EXPECT_TRUE(files.DeleteFile("c:\\s\\OTHER.lnk"));
-    EXPECT_FALSE(files.DeleteFile("C:\\S\\other.lnk"));
+    EXPECT_TRUE(files.RemoveFile("c:\\s\\OTHER.lnk"));
+    EXPECT_FALSE(files.RemoveFile("C:\\S\\other.lnk"));
 
     files.AddFile("C:\\Blocker", "file");
     EXPECT_FALSE(files.CreateFolderPath("C:\\Blocker\\Sub"));

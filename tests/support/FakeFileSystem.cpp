@@ -138,7 +138,7 @@ bool FakeFileSystem::MoveFileNoReplace(const std::string& from, const std::strin
     return true;
 }
 
-bool FakeFileSystem::DeleteFile(const std::string& path) {
+bool FakeFileSystem::RemoveFile(const std::string& path) {
     if (Fails(FileFault::Delete, path)) return false;
     const Entry* entry = Find(path);
     if (!entry || entry->folder || (entry->attributes & FileAttr::ReadOnly) != 0) return false;
@@ -146,7 +146,7 @@ bool FakeFileSystem::DeleteFile(const std::string& path) {
     return true;
 }
 
-bool FakeFileSystem::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+bool FakeFileSystem::CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) {
     if (Fails(FileFault::Copy, from) || Fails(FileFault::Copy, to)) return false;
     const Entry* source = Find(from);
     const std::string target = Clean(to);

@@ -32,8 +32,8 @@ public:
                                              const std::string& pattern) override;
     std::optional<FileDetails> GetDetails(const std::string& path) override;
     bool MoveFileNoReplace(const std::string& from, const std::string& to) override;
-    bool DeleteFile(const std::string& path) override;
-    bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+    bool RemoveFile(const std::string& path) override;
+    bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) override;
     bool CreateFolderPath(const std::string& path) override;
     bool HideFolder(const std::string& path) override;
     bool FolderExists(const std::string& path) override;

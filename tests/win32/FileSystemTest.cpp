@@ -1,7 +1,4 @@
 #include <windows.h>
-// The interface's member names collide with these A/W macros of <windows.h>.
-#undef DeleteFile
-#undef CopyFile
 
 #include <gtest/gtest.h>
 
@@ -114,17 +111,17 @@ TEST_F(FileSystemTest, MoveNeverReplacesAnExistingFile) {
 TEST_F(FileSystemTest, CopyAndDelete) {
     WriteTestFile(scratch / "a.txt", "first");
     WriteTestFile(scratch / "b.txt", "second");
-    EXPECT_FALSE(files.CopyFile(scratch / "a.txt", scratch / "b.txt", true));
+    EXPECT_FALSE(files.CopyFileTo(scratch / "a.txt", scratch / "b.txt", true));
     EXPECT_EQ(ReadTestFile(scratch / "b.txt"), "second");
-    EXPECT_TRUE(files.CopyFile(scratch / "a.txt", scratch / "b.txt", false));
+    EXPECT_TRUE(files.CopyFileTo(scratch / "a.txt", scratch / "b.txt", false));
     EXPECT_EQ(ReadTestFile(scratch / "b.txt"), "first");
-    EXPECT_TRUE(files.CopyFile(scratch / "a.txt", scratch / "c.txt", true));
+    EXPECT_TRUE(files.CopyFileTo(scratch / "a.txt", scratch / "c.txt", true));
     EXPECT_EQ(ReadTestFile(scratch / "c.txt"), "first");
 
-    EXPECT_TRUE(files.DeleteFile(scratch / "a.txt"));
+    EXPECT_TRUE(files.RemoveFile(scratch / "a.txt"));
     EXPECT_EQ(AttributesOf(scratch / "a.txt"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_FALSE(files.DeleteFile(scratch / "a.txt"));
-    EXPECT_FALSE(files.DeleteFile(""));
+    EXPECT_FALSE(files.RemoveFile(scratch / "a.txt"));
+    EXPECT_FALSE(files.RemoveFile(""));
 }
 
 TEST_F(FileSystemTest, DetailsGiveSizeAndLocalDates) {

@@ -1,6 +1,4 @@
 #include <windows.h>
-#undef DeleteFile
-#undef CopyFile
 
 #include <gtest/gtest.h>
 
@@ -80,7 +78,7 @@ protected:
         }
         for (const std::string& folder : {folders.user + "\\", folders.userDisabled}) {
             for (const std::string& name : files.ListNormalFiles(folder, kPrefix + "*")) {
-                EXPECT_TRUE(files.DeleteFile(folder + name)) << folder + name;
+                EXPECT_TRUE(files.RemoveFile(folder + name)) << folder + name;
             }
         }
     }
@@ -183,7 +181,7 @@ TEST_F(MonitorOnWindows, ShortcutInTheUserStartupFolder) {
     EXPECT_FALSE(monitor.Tick().alert);
 
     // A copy put back into the live folder is removed; the disabled one stays.
-    ASSERT_TRUE(files.CopyFile(ParkedFile("app.lnk"), UserFile("app.lnk"), true));
+    ASSERT_TRUE(files.CopyFileTo(ParkedFile("app.lnk"), UserFile("app.lnk"), true));
     report = monitor.Tick();
     ASSERT_EQ(report.enforcements.size(), 1u);
     EXPECT_TRUE(report.enforcements[0].done);

@@ -2,8 +2,6 @@
 // real Startup folders of the test prefix.
 
 #include <windows.h>
-#undef DeleteFile
-#undef CopyFile
 
 #include <gtest/gtest.h>
 

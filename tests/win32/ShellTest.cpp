@@ -1,6 +1,4 @@
 #include <windows.h>
-#undef DeleteFile
-#undef CopyFile
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -120,7 +118,7 @@ TEST_F(ShellTest, WritingAShortcutAgainReplacesIt) {
 
 TEST_F(ShellTest, ShortcutsWithNonAnsiNames) {
     const std::string program = scratch / "Прогр日本.exe";
-    ASSERT_TRUE(files.CopyFile(FixturePath("fixture_complete"), program, true));
+    ASSERT_TRUE(files.CopyFileTo(FixturePath("fixture_complete"), program, true));
     ShortcutInfo shortcut;
     shortcut.path = scratch / "Ярлык 日本.lnk";
     shortcut.target = program;

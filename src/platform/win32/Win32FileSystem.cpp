@@ -1,7 +1,4 @@
 #include <windows.h>
-// The interface's member names collide with these A/W macros of <windows.h>.
-#undef DeleteFile
-#undef CopyFile
 
 #include "platform/win32/Win32FileSystem.h"
 
@@ -103,12 +100,12 @@ bool Win32FileSystem::MoveFileNoReplace(const std::string& from, const std::stri
     return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_COPY_ALLOWED) != FALSE;
 }
 
-bool Win32FileSystem::DeleteFile(const std::string& path) {
+bool Win32FileSystem::RemoveFile(const std::string& path) {
     if (path.empty()) return false;
     return ::DeleteFileW(Wide(path).c_str()) != FALSE;
 }
 
-bool Win32FileSystem::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+bool Win32FileSystem::CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) {
     if (from.empty() || to.empty()) return false;
     return ::CopyFileW(Wide(from).c_str(), Wide(to).c_str(), failIfExists ? TRUE : FALSE) != FALSE;
 }

@@ -15,8 +15,8 @@ public:
     std::optional<FileDetails> GetDetails(const std::string& path) override;
     // May copy across volumes; an existing target makes it fail.
     bool MoveFileNoReplace(const std::string& from, const std::string& to) override;
-    bool DeleteFile(const std::string& path) override;
-    bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+    bool RemoveFile(const std::string& path) override;
+    bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) override;
     bool CreateFolderPath(const std::string& path) override;
     // Adds the hidden attribute and keeps the others.
     bool HideFolder(const std::string& path) override;
