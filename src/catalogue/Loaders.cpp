@@ -81,6 +81,7 @@ void LoadRegistryLocation(const LoadContext& context, const StartupLocation& loc
         row.columns[kColName] = TrimLeadingSpaces(CutAtNul(value->name));
         row.columns[kColValue] = TrimLeadingSpaces(CutAtNul(DecodeUtf16Le(value->data)));
         row.columns[kColSection] = std::string(location.section);
+        row.disabled = disabledStore;
         if (disabledStore) row.columns[kColStatus] = context.words.disabled;
 
         const std::string path = ProgramPathFromCommand(row.columns[kColValue]);
@@ -110,6 +111,7 @@ void LoadFolderLocation(const LoadContext& context, const StartupLocation& locat
         row.columns[kColName] = name;
         row.columns[kColValue] = enabled + "\\" + name;
         row.columns[kColSection] = std::string(location.section);
+        row.disabled = disabledStore;
         if (disabledStore) row.columns[kColStatus] = context.words.disabled;
 
         std::string path = storeFolder + name;

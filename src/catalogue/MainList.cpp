@@ -99,8 +99,10 @@ const StartupItem* MainList::Selected() const {
     return selected_ ? &rows_[*selected_] : nullptr;
 }
 
-void MainList::SetStatus(std::size_t index, const std::string& status) {
-    if (index < rows_.size()) rows_[index].columns[kColStatus] = status;
+void MainList::SetDisabled(std::size_t index, bool disabled, const std::string& statusWord) {
+    if (index >= rows_.size()) return;
+    rows_[index].disabled = disabled;
+    rows_[index].columns[kColStatus] = disabled ? statusWord : std::string();
 }
 
 }  // namespace dovoviza

@@ -47,8 +47,9 @@ public:
     void Select(std::optional<std::size_t> index);
     std::optional<std::size_t> SelectedIndex() const { return selected_; }
     const StartupItem* Selected() const;
-    // Changes the status column of one row in place (disable and enable do not reload).
-    void SetStatus(std::size_t index, const std::string& status);
+    // Marks one row disabled (with the status word) or enabled, in place:
+    // disable and enable do not reload.
+    void SetDisabled(std::size_t index, bool disabled, const std::string& statusWord);
 
     const StartupFolderPaths& Folders() const { return folders_; }
 

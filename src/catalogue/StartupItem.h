@@ -36,13 +36,15 @@ struct StartupItem {
     // The value's or file's real name. The Name column drops leading blanks,
     // so anything that changes the store must use this one.
     std::string storedName;
+    // Read from a "-Disabled" store. Kept apart from the Status text, which a
+    // language file may leave empty.
+    bool disabled = false;
 
     const std::string& Name() const { return columns[kColName]; }
     const std::string& Value() const { return columns[kColValue]; }
     const std::string& Section() const { return columns[kColSection]; }
     const std::string& Status() const { return columns[kColStatus]; }
-    // Any status word means disabled; enabled rows have none.
-    bool IsDisabled() const { return !columns[kColStatus].empty(); }
+    bool IsDisabled() const { return disabled; }
 };
 
 }  // namespace dovoviza

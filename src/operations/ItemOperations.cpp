@@ -44,7 +44,7 @@ bool MoveSelected(const OperationContext& context, bool disable) {
     case MoveResult::Moved:
         // Only now: the monitor deletes live copies of rows it sees as
         // disabled, so a status ahead of the stores would cost the entry.
-        list.SetStatus(*index, disable ? context.texts.Text("Main", "37") : std::string());
+        list.SetDisabled(*index, disable, context.texts.Text("Main", "37"));
         break;
     case MoveResult::TargetExists:
         context.prompt.Show(context.texts.Text("Main", "50"), kTitle, MsgStyle::Exclamation);

@@ -115,3 +115,21 @@ TEST_F(MainListTest, AReloadRequestedDuringAReloadIsIgnored) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainListTest, DisabledRowsStayDisabledWhenTheLanguageHasNoStatusWord) {
+    w.texts.Set("Main", "37", "");
+    AddValue("Parked", "x", true);
+    w.list.LoadRegistryInfo();
+    ASSERT_EQ(w.list.RowCount(), 1u);
+    EXPECT_TRUE(w.list.Rows()[0].IsDisabled());
+    EXPECT_EQ(w.list.Count_Items().disabled, "(1) disabled");
+
+    w.list.SetDisabled(0, false, "");
+    EXPECT_FALSE(w.list.Rows()[0].IsDisabled());
+    w.list.SetDisabled(0, true, "Off");
+    EXPECT_EQ(w.list.Rows()[0].Status(), "Off");
+}
+
+}  // namespace
