@@ -5,14 +5,12 @@
 #include <optional>
 #include <string>
 
+#include "language/Texts.h"
 #include "platform/Registry.h"
 #include "platform/System.h"
 
 namespace dovoviza {
 
-inline constexpr const char* kAppTitle = "Varnek Ruvazuv Avuzuza";
-// The caption several messages and the main window carry, spelled so.
-inline constexpr const char* kAppCaption = "Varnek RuvazUv Avuzuza";
 inline constexpr const char* kSettingsKey = "SOFTWARE\\Varnek Ruvazuv Avuzuza";
 inline constexpr const char* kAutostartValue = "Varnek RuvazUv Avuzuza";
 

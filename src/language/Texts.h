@@ -11,6 +11,11 @@
 
 namespace dovoviza {
 
+// The caption of message boxes that name none of their own.
+inline constexpr const char* kAppTitle = "Varnek Ruvazuv Avuzuza";
+// The caption the main window and a few messages carry, spelled so.
+inline constexpr const char* kAppCaption = "Varnek RuvazUv Avuzuza";
+
 class ITexts {
 public:
     virtual ~ITexts() = default;

@@ -9,7 +9,7 @@ namespace dovoviza {
 
 namespace {
 
-constexpr const char* kTitle = "Varnek Ruvazuv Avuzuza";
+constexpr const char* kTitle = kAppTitle;
 constexpr std::size_t kLongestValueWithoutTooltip = 60;
 
 EntryRef LiveEntry(const StartupLocation* location, const AlertEntry& entry) {

@@ -228,7 +228,7 @@ SaveResult EntryEditor::Save() {
     }
     if (!AskIfDuplicate()) return SaveResult::Stay;
 
-    const std::string title(kApplicationTitle);
+    const std::string title(kAppTitle);
     if (WowKeyMissing(*location)) {
         Tell("Add", "15", title, MsgStyle::Exclamation);
         return SaveResult::Stay;

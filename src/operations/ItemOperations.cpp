@@ -9,7 +9,7 @@ namespace dovoviza {
 
 namespace {
 
-const std::string kTitle(kApplicationTitle);
+const std::string kTitle(kAppTitle);
 
 bool IsFolderRow(const StartupItem& row) {
     const StartupLocation* location = FindLocation(row.Section());

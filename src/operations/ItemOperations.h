@@ -4,7 +4,6 @@
 // the prompt and changes the stores only through EntryStore, so an entry is
 // never lost on the way.
 
-#include <string_view>
 
 #include "catalogue/MainList.h"
 #include "language/Texts.h"
@@ -13,8 +12,6 @@
 
 namespace dovoviza {
 
-// The caption of message boxes that have none of their own.
-inline constexpr std::string_view kApplicationTitle = "Varnek Ruvazuv Avuzuza";
 
 // Everything an operation works with; the main window builds one and keeps it.
 struct OperationContext {
