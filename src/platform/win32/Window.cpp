@@ -175,15 +175,19 @@ void SetText(HWND window, const std::string& utf8) {
     static_cast<void>(SetWindowTextW(window, Wide(utf8).c_str()));
 }
 
+namespace {
+
+// A named callback: a lambda does not convert to the 32-bit system's stdcall pointer.
+BOOL CALLBACK SetFontOfChild(HWND child, LPARAM font) {
+    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+    return TRUE;
+}
+
+}  // namespace
+
 void SetFontOfChildren(HWND parent, HFONT font) {
     SendMessageW(parent, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM value) -> BOOL {
-            SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(value), TRUE);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(font));
+    EnumChildWindows(parent, &SetFontOfChild, reinterpret_cast<LPARAM>(font));
 }
 
 }  // namespace dovoviza::win32

@@ -1,0 +1,96 @@
+// Measures what the program pays for one full load of the main list and for
+// one monitor tick, with 100 and 1,000 entries in the current user's Run key
+// of the machine it runs on (a Wine prefix, normally). Not a test: it prints
+// figures. It removes every value it wrote.
+//
+//   scripts/wine-run build/windows-x64/bench/tick_benchmark.exe [rounds]
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "catalogue/Loaders.h"
+#include "catalogue/MainList.h"
+#include "catalogue/RegistryAccess.h"
+#include "language/Ini.h"
+#include "language/Texts.h"
+#include "monitor/Monitor.h"
+#include "platform/win32/ShellIcons.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32System.h"
+#include "platform/win32/Win32VersionReader.h"
+
+using namespace dovoviza;
+
+namespace {
+
+constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class CountingSink : public IAlertSink {
+public:
+    void RaiseAlert(const AlertEntry&) override { ++alerts; }
+    int alerts = 0;
+};
+
+std::string ValueName(int i) { return "dovoviza-bench-" + std::to_string(i); }
+
+// Half the entries start a program that exists (with a version resource and
+// an icon), half one that does not.
+std::string Command(const std::string& systemFolder, int i) {
+    return i % 2 == 0 ? "\"" + systemFolder + "\\notepad.exe\" /arg" + std::to_string(i)
+                      : "C:\\missing\\tool" + std::to_string(i) + ".exe -x";
+}
+
+template <typename Action>
+double MillisecondsPer(int rounds, Action action) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < rounds; ++i) action();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    return std::chrono::duration<double, std::milli>(elapsed).count() / rounds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    win32::ComInitializer com;
+    win32::Win32Registry registry;
+    win32::Win32FileSystem files;
+    win32::Win32Shell shell;
+    win32::Win32VersionReader versions;
+    win32::Win32System system;
+    const Platform platform{registry, files, shell, versions, system};
+    FileInfoClass fileInfo(versions);
+    LanguageTexts texts(files, system, LanguageFilePath(system.ProgramFolder(), "English"));
+    win32::ShellIconList icons(IconSize::Small);
+    const StartupFolderPaths folders = ResolveStartupFolders(shell);
+    MainList list(platform, fileInfo, texts, icons, folders);
+    CountingSink sink;
+    Monitor monitor(platform, fileInfo, texts, list, sink);
+
+    std::printf("entries  full load (ms)  tick (ms)  rounds\n");
+    int written = 0;
+    for (const int count : {100, 1000}) {
+        for (; written < count; ++written) {
+            if (!WriteRegString(registry, Hive::CurrentUser, kRun, ValueName(written),
+                                Command(system.SystemFolder(), written))) {
+                std::fprintf(stderr, "could not write %s\n", ValueName(written).c_str());
+                return 1;
+            }
+        }
+        list.LoadRegistryInfo();
+        monitor.Tick();  // settles the reference
+        const double load = MillisecondsPer(rounds, [&] { list.LoadRegistryInfo(); });
+        const double tick = MillisecondsPer(rounds, [&] { monitor.Tick(); });
+        std::printf("%7zu  %14.1f  %9.1f  %6d\n", list.RowCount(), load, tick, rounds);
+    }
+    for (int i = 0; i < written; ++i) DeleteRegValue(registry, Hive::CurrentUser, kRun, ValueName(i));
+    if (sink.alerts != 0) std::printf("unexpected alerts: %d\n", sink.alerts);
+    return 0;
+}
