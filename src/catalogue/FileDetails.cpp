@@ -13,6 +13,31 @@ bool FileExist(IFileSystem& files, const std::string& path) { return files.Norma
 
 void FileInfoClass::SetFileName(const std::string& path) {
     fileName_ = path;
+    // A bare name is found through the library search, and a missing file has
+    // no date to tell a change by: those are read every time.
+    const auto details = files_ != nullptr ? files_->GetDetails(path) : std::nullopt;
+    if (!details) {
+        ReadStrings(path);
+        return;
+    }
+    std::string* const members[] = {&CompanyName, &FileDescription, &FileVersion, &ProductName,
+                                     &ProductVersion};
+    const auto known = remembered_.find(path);
+    if (known != remembered_.end() && known->second.size == details->size &&
+        known->second.modified == details->modified) {
+        for (std::size_t i = 0; i < 5; ++i) *members[i] = known->second.strings[i];
+        return;
+    }
+    ReadStrings(path);
+    constexpr std::size_t kMostRemembered = 4096;
+    if (remembered_.size() >= kMostRemembered) remembered_.clear();
+    Remembered& entry = remembered_[path];
+    entry.size = details->size;
+    entry.modified = details->modified;
+    for (std::size_t i = 0; i < 5; ++i) entry.strings[i] = *members[i];
+}
+
+void FileInfoClass::ReadStrings(const std::string& path) {
     CompanyName.clear();
     FileDescription.clear();
     FileVersion.clear();

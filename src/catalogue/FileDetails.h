@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "platform/FileSystem.h"
 #include "platform/System.h"
@@ -18,7 +19,12 @@ bool FileExist(IFileSystem& files, const std::string& path);
 // The version strings of one file at a time; one instance serves every row.
 class FileInfoClass {
 public:
-    explicit FileInfoClass(IVersionReader& versions) : versions_(versions) {}
+    // With a file system, the strings of a file are remembered while its size
+    // and last write time stay the same: the monitor asks for every program's
+    // strings every two seconds, and reading a version resource means loading
+    // the file.
+    explicit FileInfoClass(IVersionReader& versions, IFileSystem* files = nullptr)
+        : versions_(versions), files_(files) {}
 
     // Forgets the previous file's strings and reads the new file's. Reading
     // stops at the first string the resource lacks; that one and the later
@@ -33,8 +39,17 @@ public:
     std::string ProductVersion;
 
 private:
+    struct Remembered {
+        std::uint64_t size = 0;
+        DateTime modified;
+        std::string strings[5];
+    };
+    void ReadStrings(const std::string& path);
+
     IVersionReader& versions_;
+    IFileSystem* files_;
     std::string fileName_;
+    std::unordered_map<std::string, Remembered> remembered_;
 };
 
 // "1023 bytes", "1.5 KB", "1. KB", "5. MB": at most two decimals, no trailing

@@ -41,12 +41,16 @@ bool SetString(HKEY hive, const wchar_t* path, const wchar_t* name, const std::w
 }
 
 std::optional<std::wstring> GetString(HKEY hive, const wchar_t* path, const wchar_t* name) {
-    wchar_t data[2048] = {};
-    DWORD size = sizeof data - sizeof(wchar_t);
-    if (RegGetValueW(hive, path, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, data, &size) !=
-        ERROR_SUCCESS) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(hive, path, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
         return std::nullopt;
     }
+    wchar_t data[2048] = {};
+    DWORD size = sizeof data - sizeof(wchar_t);
+    DWORD type = 0;
+    const LONG result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
     return std::wstring(data);
 }
 

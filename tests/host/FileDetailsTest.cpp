@@ -124,3 +124,29 @@ TEST(FileExist, NormalFilesOnly) {
     EXPECT_FALSE(FileExist(files, "\""));
     EXPECT_FALSE(FileExist(files, "C:\\Tools\\app.exe\" -"));
 }
+
+TEST(FileInfoClassMemory, StringsAreReadAgainOnlyWhenTheFileChanges) {
+    dovoviza::test::FakeVersionReader versions;
+    dovoviza::test::FakeFileSystem files;
+    files.AddFile("C:\\app.exe", "v1");
+    versions.AddStrings("C:\\app.exe", 0x0409, 0x04B0, {{"CompanyName", "First"}});
+    FileInfoClass info(versions, &files);
+
+    info.SetFileName("C:\\app.exe");
+    info.SetFileName("C:\\app.exe");
+    EXPECT_EQ(info.CompanyName, "First");
+    EXPECT_EQ(versions.opened.size(), 1u);
+
+    // A new build of the program: other size, other strings.
+    files.AddFile("C:\\app.exe", "version 2");
+    versions.AddStrings("C:\\app.exe", 0x0409, 0x04B0, {{"CompanyName", "Second"}});
+    info.SetFileName("C:\\app.exe");
+    EXPECT_EQ(info.CompanyName, "Second");
+    EXPECT_EQ(versions.opened.size(), 2u);
+
+    // Files the file system cannot see (bare names, missing files) are always asked for.
+    info.SetFileName("notepad.exe");
+    info.SetFileName("notepad.exe");
+    EXPECT_EQ(versions.opened.size(), 4u);
+    EXPECT_EQ(info.CompanyName, "");
+}

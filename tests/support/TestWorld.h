@@ -38,7 +38,7 @@ struct TestWorld {
     FakeIconList icons{&files};
     ScriptedPrompt prompt;
     Platform platform{registry, files, shell, versions, system};
-    FileInfoClass fileInfo{versions};
+    FileInfoClass fileInfo{versions, &files};
     StartupFolderPaths folders;
     MainList list;
 
