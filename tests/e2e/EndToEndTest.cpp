@@ -287,7 +287,8 @@ TEST_F(EndToEnd, FileExitSavesTheSizeAndEndsTheProcess) {
     ASSERT_TRUE(program.Start());
     const HWND main = program.Main();
     ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(IsWindowVisible(main));
+    // Found as soon as it exists; shown once its load has run.
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 10000));
     wchar_t caption[64] = {};
     GetWindowTextW(main, caption, 64);
     EXPECT_STREQ(caption, L"Varnek RuvazUv Avuzuza");
