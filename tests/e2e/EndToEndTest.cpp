@@ -89,40 +89,39 @@ struct FoundWindow {
     HWND found;
 };
 
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<FoundWindow*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (owner == s->pid && lstrcmpW(name, s->className) == 0) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindProcessWindow(DWORD pid, const wchar_t* className) {
     FoundWindow search{pid, className, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<FoundWindow*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (owner == s->pid && lstrcmpW(name, s->className) == 0) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+BOOL CALLBACK MatchStaticText(HWND child, LPARAM param) {
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, 32);
+    const std::wstring value = WindowText(child);
+    if (lstrcmpiW(name, L"Static") == 0 && !value.empty()) {
+        *reinterpret_cast<std::wstring*>(param) = value;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 std::wstring MessageBoxText(HWND box) {
     std::wstring text;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM param) -> BOOL {
-            wchar_t name[32] = {};
-            GetClassNameW(child, name, 32);
-            const std::wstring value = WindowText(child);
-            if (lstrcmpiW(name, L"Static") == 0 && !value.empty()) {
-                *reinterpret_cast<std::wstring*>(param) = value;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    EnumChildWindows(box, MatchStaticText, reinterpret_cast<LPARAM>(&text));
     return text;
 }
 
@@ -152,7 +151,12 @@ public:
         WaitFor([&] { return (found = FindProcessWindow(Pid(), className)) != nullptr; }, milliseconds);
         return found;
     }
-    HWND Main() const { return Window(ids::kMainClass, 30000); }
+    // The main window exists hidden while it loads; it is ready once shown.
+    HWND Main() const {
+        const HWND main = Window(ids::kMainClass, 30000);
+        if (main != nullptr) WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 10000);
+        return main;
+    }
     HWND Control(int id) const { return GetDlgItem(Main(), id); }
     bool WaitExit(DWORD milliseconds) const {
         return WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0;

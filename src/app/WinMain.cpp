@@ -1,0 +1,90 @@
+// The process entry: one instance only, the platform objects made once and
+// handed down, then the tray icon and the main window.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <exception>
+#include <string>
+
+#include "app/Settings.h"
+#include "app/frmMain.h"
+#include "app/frmSysTray.h"
+#include "language/Ini.h"
+#include "platform/Platform.h"
+#include "platform/Prompt.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/MessageBoxPrompt.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32System.h"
+#include "platform/win32/Win32VersionReader.h"
+#include "platform/win32/Window.h"
+
+namespace {
+
+using namespace dovoviza;
+
+// Exit codes of the early ends; a normal exit gives 0.
+constexpr int kAlreadyRunning = 1;
+constexpr int kUnsupportedWindows = 2;
+constexpr int kNoWindow = 3;
+constexpr int kFailed = 4;
+
+// Per session, like the runtime flag it replaces: another user's copy is not ours.
+constexpr const wchar_t* kInstanceMutex = L"Local\\dovoviza.SingleInstance";
+
+int Run() {
+    win32::UniqueHandle instance(CreateMutexW(nullptr, FALSE, kInstanceMutex));
+    if (instance && GetLastError() == ERROR_ALREADY_EXISTS) {
+        win32::MessageBoxPrompt().Show("Application is already running!", kAppCaption,
+                                       MsgStyle::Critical);
+        return kAlreadyRunning;
+    }
+
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_LINK_CLASS;
+    // Without it the windows still come up with the classes comctl32 registers
+    // on loading; there is nothing better to do than go on.
+    static_cast<void>(InitCommonControlsEx(&controls));
+
+    const win32::ComInitializer com;
+    win32::Win32Registry registry;
+    win32::Win32FileSystem files;
+    win32::Win32Shell shell;
+    win32::Win32VersionReader versions;
+    win32::Win32System system;
+    const Platform platform{registry, files, shell, versions, system};
+
+    Settings settings(registry);
+    const std::string languageFile = LanguageFilePath(system.ProgramFolder(), settings.LanguageName());
+    if (GetOS(system.Version()) != 2) {
+        win32::MessageBoxPrompt().Show(ReadINI(files, system, "Splash", "5", languageFile), kAppTitle,
+                                       MsgStyle::Critical);
+        return kUnsupportedWindows;
+    }
+    const bool minimized = settings.RunMinimized();
+
+    frmSysTray tray;
+    frmMain mainWindow(platform, languageFile, [&tray] { tray.RemoveIcon(); });
+    if (!tray.Create(mainWindow.Language(), [&mainWindow] { mainWindow.ShowFromTray(); },
+                     [&mainWindow] { mainWindow.Exit(); })) {
+        return kNoWindow;
+    }
+    if (!mainWindow.Create(!minimized)) return kNoWindow;
+    return win32::RunMessageLoop();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    try {
+        return Run();
+    } catch (const std::exception&) {
+        return kFailed;
+    } catch (...) {
+        return kFailed;
+    }
+}
