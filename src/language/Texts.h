@@ -16,6 +16,14 @@ inline constexpr const char* kAppTitle = "Varnek Ruvazuv Avuzuza";
 // The caption the main window and a few messages carry, spelled so.
 inline constexpr const char* kAppCaption = "Varnek RuvazUv Avuzuza";
 
+// One control of a window and the language text it shows; each window keeps
+// one table of these.
+struct TextBinding {
+    int control;
+    const char* section;
+    const char* key;
+};
+
 class ITexts {
 public:
     virtual ~ITexts() = default;

@@ -33,11 +33,6 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDR
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_APPWINDOW;
 
 // The window's texts: control, language section, key.
-struct TextBinding {
-    int control;
-    const char* section;
-    const char* key;
-};
 constexpr TextBinding kTexts[] = {
     {ids::kAlertHeading, "Alert", "1"},        {ids::kAlertSubHeading, "Alert", "2"},
     {ids::kAlertSectionCaption, "Alert", "3"}, {ids::kAlertNameCaption, "Alert", "4"},

@@ -24,11 +24,6 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 // The dialog's texts: control, language section, key.
-struct TextBinding {
-    int control;
-    const char* section;
-    const char* key;
-};
 constexpr TextBinding kTexts[] = {
     {ids::kAddNameLabel, "Add", "2"},       {ids::kAddValueLabel, "Add", "3"},
     {ids::kAddParametersLabel, "Add", "5"}, {ids::kAddSectionLabel, "Add", "4"},
