@@ -110,7 +110,7 @@ private:
     const AlertEntry entry_;
     const int slot_;
     bool busy_ = false;
-    HWND lastFocus_ = nullptr;
+    win32::FocusKeeper focus_;
     int bandHeight_ = 0;
 
     win32::UniqueHFont font_;
@@ -156,7 +156,7 @@ bool frmAlert::Open() {
     flash.hwnd = Handle();
     flash.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;
     static_cast<void>(FlashWindowEx(&flash));
-    lastFocus_ = Item(ids::kAlertAllow);
+    focus_.Set(Item(ids::kAlertAllow));
     return true;
 }
 
@@ -405,13 +405,7 @@ LRESULT frmAlert::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case DM_GETDEFID:
             return MAKELRESULT(ids::kAlertAllow, DC_HASDEFID);
         case WM_ACTIVATE:
-            // Keep the focus where the user left it, as a dialog does.
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                const HWND focus = GetFocus();
-                if (focus != nullptr && IsChild(Handle(), focus)) lastFocus_ = focus;
-            } else if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
-                SetFocus(lastFocus_);
-            }
+            focus_.OnActivate(Handle(), wParam);
             return 0;
         case WM_CLOSE:
             // The close box is Allow; nothing closes the alert while it asks.

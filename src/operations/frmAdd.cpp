@@ -232,7 +232,7 @@ void frmAdd::FocusName(bool selectAll) {
     const HWND name = Item(ids::kAddName);
     if (selectAll) SendMessageW(name, EM_SETSEL, 0, -1);
     SetFocus(name);
-    lastFocus_ = name;
+    focus_.Set(name);
 }
 
 LRESULT frmAdd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -243,13 +243,7 @@ LRESULT frmAdd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case DM_GETDEFID:
             return MAKELRESULT(ids::kAddOk, DC_HASDEFID);
         case WM_ACTIVATE:
-            // Keep the focus where the user left it, as a dialog does.
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                const HWND focus = GetFocus();
-                if (focus != nullptr && IsChild(Handle(), focus)) lastFocus_ = focus;
-            } else if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
-                SetFocus(lastFocus_);
-            }
+            focus_.OnActivate(Handle(), wParam);
             return 0;
         case WM_CLOSE:
             Close();
@@ -257,7 +251,7 @@ LRESULT frmAdd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             // However the dialog goes, it opens empty next time.
             editor_.Reset();
-            lastFocus_ = nullptr;
+            focus_.Set(nullptr);
             break;
         default:
             break;

@@ -54,7 +54,7 @@ private:
     std::function<void()> saved_;
     HWND owner_;
     bool busy_ = false;
-    HWND lastFocus_ = nullptr;
+    win32::FocusKeeper focus_;
     win32::UniqueHFont font_;
 };
 

@@ -93,6 +93,15 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return result;
 }
 
+void FocusKeeper::OnActivate(HWND window, WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) last_ = focus;
+    } else if (last_ != nullptr && IsWindow(last_)) {
+        SetFocus(last_);
+    }
+}
+
 void AddDialogKeyboard(HWND window) {
     auto& windows = DialogKeyboardWindows();
     if (std::find(windows.begin(), windows.end(), window) == windows.end()) windows.push_back(window);

@@ -42,6 +42,17 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// Keeps the focus where the user left it when a dialog-like window loses and
+// regains activation, as a dialog box does. Feed it WM_ACTIVATE.
+class FocusKeeper {
+public:
+    void OnActivate(HWND window, WPARAM wParam);
+    void Set(HWND control) { last_ = control; }
+
+private:
+    HWND last_ = nullptr;
+};
+
 // Modeless windows that want dialog keyboard handling (Tab between controls,
 // Enter for the default button, Escape) register here; the message loop asks
 // them first.
