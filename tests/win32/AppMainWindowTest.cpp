@@ -36,8 +36,8 @@ using namespace dovoviza::win32::test;
 
 namespace {
 
-const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const std::string kRunDisabled = kRun + "-Disabled";
+const std::string& kRun = UserRunKey();
+const std::string& kRunDisabled = UserRunDisabledKey();
 const std::string kPrefix = "dovoviza-test-window-";
 const std::wstring kSettingsKeyW = L"SOFTWARE\\Varnek Ruvazuv Avuzuza";
 
@@ -160,15 +160,7 @@ protected:
     }
 
     void CleanUp() {
-        for (const std::string& key : {kRun, kRunDisabled}) {
-            const auto open = OpenRegKey(registry, Hive::CurrentUser, key);
-            std::vector<std::string> ours;
-            for (std::uint32_t i = 0; i < CountRegEntries(open.get(), 0); ++i) {
-                const std::string name = EnumRegValueName(open.get(), i);
-                if (name.rfind(kPrefix, 0) == 0) ours.push_back(name);
-            }
-            for (const std::string& name : ours) DeleteRegValue(registry, Hive::CurrentUser, key, name);
-        }
+        DeleteUserRunValuesWithPrefix(registry, kPrefix);
     }
 
     void Run(const std::string& key, const std::string& name, const std::string& command) {

@@ -28,8 +28,8 @@ using namespace dovoviza::win32::test;
 
 namespace {
 
-const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const std::string kRunDisabled = kRun + "-Disabled";
+const std::string& kRun = UserRunKey();
+const std::string& kRunDisabled = UserRunDisabledKey();
 const std::string kPrefix = "dovoviza-test-monitor-";
 
 class Sink : public IAlertSink {
@@ -67,15 +67,7 @@ protected:
     }
 
     void CleanUp() {
-        for (const std::string& key : {kRun, kRunDisabled}) {
-            const auto open = OpenRegKey(registry, Hive::CurrentUser, key);
-            std::vector<std::string> ours;
-            for (std::uint32_t i = 0; i < CountRegEntries(open.get(), 0); ++i) {
-                const std::string name = EnumRegValueName(open.get(), i);
-                if (name.rfind(kPrefix, 0) == 0) ours.push_back(name);
-            }
-            for (const std::string& name : ours) DeleteRegValue(registry, Hive::CurrentUser, key, name);
-        }
+        DeleteUserRunValuesWithPrefix(registry, kPrefix);
         for (const std::string& folder : {folders.user + "\\", folders.userDisabled}) {
             for (const std::string& name : files.ListNormalFiles(folder, kPrefix + "*")) {
                 EXPECT_TRUE(files.RemoveFile(folder + name)) << folder + name;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "catalogue/RegistryAccess.h"
+#include "catalogue/StartupLocation.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WideText.h"
 
@@ -120,6 +122,28 @@ void DeleteKeyTree(HKEY root, const std::wstring& path) {
         // RegDeleteTreeW empties the key; removing the key itself is left to us.
         const LSTATUS removed = RegDeleteKeyExW(parent.get(), name.c_str(), KEY_WOW64_64KEY, 0);
         EXPECT_TRUE(removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND) << removed;
+    }
+}
+
+const std::string& UserRunKey() {
+    static const std::string key(FindLocation("Registry -> User Run")->enabledKey);
+    return key;
+}
+
+const std::string& UserRunDisabledKey() {
+    static const std::string key(FindLocation("Registry -> User Run")->disabledKey);
+    return key;
+}
+
+void DeleteUserRunValuesWithPrefix(IRegistry& registry, const std::string& prefix) {
+    for (const std::string& key : {UserRunKey(), UserRunDisabledKey()}) {
+        const auto open = OpenRegKey(registry, Hive::CurrentUser, key);
+        std::vector<std::string> ours;
+        for (std::uint32_t i = 0; i < CountRegEntries(open.get(), 0); ++i) {
+            const auto value = EnumRegValue(open.get(), i);
+            if (value && value->name.rfind(prefix, 0) == 0) ours.push_back(value->name);
+        }
+        for (const std::string& name : ours) DeleteRegValue(registry, Hive::CurrentUser, key, name);
     }
 }
 

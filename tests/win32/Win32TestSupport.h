@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Registry.h"
+
 namespace dovoviza::win32::test {
 
 // The folder of the running test program, without a trailing backslash.
@@ -39,5 +41,12 @@ DWORD AttributesOf(const std::string& path);
 // Removes a registry key with all its subkeys from the native 64-bit view;
 // a missing key is fine.
 void DeleteKeyTree(HKEY root, const std::wstring& path);
+
+// The current user's Run key and its disabled twin, as the location table names them.
+const std::string& UserRunKey();
+const std::string& UserRunDisabledKey();
+// Deletes every value whose name starts with the prefix from those two keys:
+// tests share the prefix's real Run key and leave nothing of theirs behind.
+void DeleteUserRunValuesWithPrefix(IRegistry& registry, const std::string& prefix);
 
 }  // namespace dovoviza::win32::test
