@@ -87,18 +87,6 @@ const std::array<TextKey, kColumnCount> kColumnHeaderTexts{{
     {"Main", "29"}, {"Main", "30"}, {"Main", "31"}, {"Main", "32"},
 }};
 
-bool IsUnavailableCommand(int command) {
-    switch (command) {
-    case ids::kCmdLanguage:
-    case ids::kCmdHelpFile:
-    case ids::kCmdUpdate:
-    case ids::kCmdAbout:
-        return true;
-    default:
-        return false;
-    }
-}
-
 std::optional<DisableEnableState> SelectedRowMenuState(const MainList& list) {
     const StartupItem* row = list.Selected();
     if (row == nullptr) return std::nullopt;

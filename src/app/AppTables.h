@@ -54,10 +54,6 @@ extern const std::array<TextKey, kColumnCount> kColumnHeaderTexts;
 // The general text of the status bar's first panel.
 inline constexpr TextKey kStatusGeneralText{"Main", "33"};
 
-// Commands whose windows are not part of the program yet: their items and
-// buttons are shown greyed and never run.
-bool IsUnavailableCommand(int command);
-
 // Whether the Disable and Enable items may be used for the selected row: a
 // disabled row offers Enable only, an enabled row Disable only. Nothing when
 // no row is selected: the items then stay as they were.

@@ -25,8 +25,8 @@ std::string Settings::LanguageName() {
     return name.empty() ? "English" : name;
 }
 
-void Settings::SetLanguageName(const std::string& name) {
-    WriteRegString(registry_, Hive::LocalMachine, kSettingsKey, "Language", name);
+bool Settings::SetLanguageName(const std::string& name) {
+    return WriteRegString(registry_, Hive::LocalMachine, kSettingsKey, "Language", name);
 }
 
 bool Settings::RunMinimized() { return Read("RunMinimized") == "True"; }

@@ -29,7 +29,8 @@ public:
 
     // The stored language name, "English" when none is stored.
     std::string LanguageName();
-    void SetLanguageName(const std::string& name);
+    // True when the registry took the name.
+    bool SetLanguageName(const std::string& name);
 
     // True only for the exact text "True".
     bool RunMinimized();

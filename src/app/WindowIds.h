@@ -9,6 +9,8 @@ inline constexpr const wchar_t* kMainClass = L"dovovizaMain";
 inline constexpr const wchar_t* kTrayClass = L"dovovizaTray";
 inline constexpr const wchar_t* kAlertClass = L"dovovizaAlert";
 inline constexpr const wchar_t* kAddClass = L"dovovizaAdd";
+inline constexpr const wchar_t* kLanguageClass = L"dovovizaLanguage";
+inline constexpr const wchar_t* kAboutClass = L"dovovizaAbout";
 
 // Controls of the main window.
 constexpr int kToolbar = 1001;
@@ -64,5 +66,23 @@ constexpr int kAddSectionLabel = 3008;
 constexpr int kAddSection = 3009;  // a drop-down list (ComboBox)
 constexpr int kAddOk = 1;      // IDOK: Enter presses it
 constexpr int kAddCancel = 2;  // IDCANCEL: Escape presses it
+
+// Controls of the language dialog.
+constexpr int kLanguageSelectLabel = 4001;
+constexpr int kLanguageList = 4002;  // a drop-down list (ComboBox)
+constexpr int kLanguageTranslator = 4003;
+constexpr int kLanguageEmail = 4004;  // SysLink controls
+constexpr int kLanguageWeb = 4005;
+constexpr int kLanguageApply = 1;   // IDOK: Enter presses it
+constexpr int kLanguageCancel = 2;  // IDCANCEL: Escape presses it
+
+// Controls of the About box.
+constexpr int kAboutPicture = 5001;
+constexpr int kAboutTitle = 5002;
+constexpr int kAboutVersionLabel = 5003;  // "Version:"
+constexpr int kAboutVersion = 5004;       // "2.0"
+constexpr int kAboutCopyright = 5005;
+constexpr int kAboutLink = 5006;  // a SysLink control
+constexpr int kAboutClose = 2;    // IDCANCEL: Escape and Enter press it
 
 }  // namespace dovoviza::ids

@@ -9,14 +9,19 @@
 #include <utility>
 #include <vector>
 
+#include "about/HelpFile.h"
+#include "about/UpdateCheck.h"
+#include "about/frmAbout.h"
 #include "app/AppLayout.h"
 #include "app/AppTables.h"
 #include "app/WindowIds.h"
 #include "catalogue/Loaders.h"
 #include "catalogue/MainList.h"
+#include "language/frmLanguage.h"
 #include "monitor/Monitor.h"
 #include "monitor/frmAlert.h"
 #include "operations/frmAdd.h"
+#include "platform/win32/Win32Http.h"
 #include "platform/win32/WideText.h"
 #include "resource.h"
 
@@ -42,8 +47,7 @@ bool AppendItems(HMENU menu, std::span<const MenuItem> items, const LanguageFile
         if (item.command == 0) {
             added = AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         } else {
-            const UINT flags = MF_STRING | (IsUnavailableCommand(item.command) ? MF_GRAYED : 0u);
-            added = AppendMenuW(menu, flags, static_cast<UINT_PTR>(item.command),
+            added = AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.command),
                                 TextOf(language, item.text).c_str());
         }
         if (!added) return false;
@@ -82,6 +86,10 @@ frmMain::frmMain(const Platform& platform, const std::string& languageFilePath,
 
 frmMain::~frmMain() {
     // The windows that work on the list go before the list does.
+    updates_.reset();
+    http_.reset();
+    about_.reset();
+    languageDialog_.reset();
     add_.reset();
     monitor_.reset();
     alerts_.reset();
@@ -120,6 +128,13 @@ bool frmMain::Create(bool show) {
                                              [this] { RefreshList(); });
     monitor_ = std::make_unique<Monitor>(platform_, fileInfo_, texts_, *list_, *alerts_);
     add_ = std::make_unique<frmAdd>(*context_, [this] { RefreshList(); }, Handle());
+    languageDialog_ = std::make_unique<frmLanguage>(
+        platform_, texts_.FilePath(), [this] { return settings_.LanguageName(); },
+        [this](const std::string& name) { return settings_.SetLanguageName(name); }, Handle());
+    about_ = std::make_unique<frmAbout>(texts_, platform_.shell, ConfiguredUpdateServer().homePage,
+                                        platform_.system.ProgramFolder(), Handle());
+    http_ = std::make_unique<win32::Win32HttpClient>(Handle(), win32::kHttpAnswerMessage);
+    updates_ = std::make_unique<UpdateCheck>(*http_, texts_, prompt_, platform_.shell, platform_.system);
 
     list_->LoadRegistryInfo();
     RefreshList();
@@ -210,7 +225,7 @@ bool frmMain::BuildToolbar() {
         } else {
             tb.iBitmap = button.image;
             tb.idCommand = button.command;
-            tb.fsState = IsUnavailableCommand(button.command) ? 0 : TBSTATE_ENABLED;
+            tb.fsState = TBSTATE_ENABLED;
             tb.fsStyle = BTNS_BUTTON;
             tooltips_[button.command] = TextOf(language_, button.tooltip);
         }
@@ -448,7 +463,7 @@ void frmMain::ShowListMenu(LPARAM position) {
 }
 
 void frmMain::OnCommand(int command) {
-    if (!list_ || !context_ || IsUnavailableCommand(command)) return;
+    if (!list_ || !context_) return;
     switch (command) {
     case ids::kCmdNewItem:
         add_->ShowNew();
@@ -490,11 +505,28 @@ void frmMain::OnCommand(int command) {
     case ids::kCmdExit:
         Exit();
         return;
+    case ids::kCmdLanguage:
+        if (languageDialog_) languageDialog_->Show();
+        return;
+    case ids::kCmdHelpFile:
+        OpenHelp();
+        return;
+    case ids::kCmdUpdate:
+        if (updates_) updates_->Start();
+        return;
+    case ids::kCmdAbout:
+        if (about_) about_->Show();
+        return;
     default:
         return;
     }
     // A question asked on the way may have let the monitor reload the list.
     RefreshList();
+}
+
+void frmMain::OpenHelp() {
+    static_cast<void>(OpenHelpFile(platform_.files, texts_, prompt_, platform_.system.ProgramFolder(),
+                                   [this](const std::string& path) { return help_.Show(Handle(), path); }));
 }
 
 void frmMain::OnTimer() {
@@ -606,6 +638,11 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_TIMER:
         if (wParam == kMonitorTimer) OnTimer();
+        return 0;
+    case win32::kHttpAnswerMessage:
+        if (http_ && updates_) {
+            if (auto answer = http_->TakeAnswer(wParam)) updates_->OnAnswer(*answer);
+        }
         return 0;
     case WM_CLOSE:
         // The close box only hides the window; the monitor keeps watching.

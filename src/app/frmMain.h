@@ -16,6 +16,7 @@
 #include "operations/ItemOperations.h"
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/HtmlHelpViewer.h"
 #include "platform/win32/MessageBoxPrompt.h"
 #include "platform/win32/ShellIcons.h"
 #include "platform/win32/Window.h"
@@ -26,6 +27,12 @@ class MainList;
 class Monitor;
 class AlertWindows;
 class frmAdd;
+class frmLanguage;
+class frmAbout;
+class UpdateCheck;
+namespace win32 {
+class Win32HttpClient;
+}
 
 class frmMain : public win32::Window {
 public:
@@ -66,6 +73,7 @@ private:
     void OnCommand(int command);
     LRESULT OnNotify(const NMHDR& header);
     void OnTimer();
+    void OpenHelp();
     void ApplyMenuState();
     void ShowListMenu(LPARAM position);
     bool IsChecked(int command) const;
@@ -88,6 +96,12 @@ private:
     std::unique_ptr<AlertWindows> alerts_;
     std::unique_ptr<Monitor> monitor_;
     std::unique_ptr<frmAdd> add_;
+    std::unique_ptr<frmLanguage> languageDialog_;
+    std::unique_ptr<frmAbout> about_;
+    // The client outlives the check that uses it.
+    std::unique_ptr<win32::Win32HttpClient> http_;
+    std::unique_ptr<UpdateCheck> updates_;
+    win32::HtmlHelpViewer help_;
 
     int dpi_ = 96;
     win32::UniqueHIcon bigIcon_;

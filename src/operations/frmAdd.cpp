@@ -12,16 +12,12 @@
 #include "language/Texts.h"
 #include "platform/win32/Layout.h"
 #include "platform/win32/WideText.h"
-#include "resource.h"
 
 namespace dovoviza {
 
 namespace {
 
 using win32::Wide;
-
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 // The dialog's texts: control, language section, key.
 constexpr TextBinding kTexts[] = {
@@ -33,19 +29,12 @@ constexpr TextBinding kTexts[] = {
 // Room for any path the file dialog can hand back.
 constexpr DWORD kPathBuffer = 32768;
 
-HICON LoadAppIcon(int metricX, int metricY) {
-    // Shared icons belong to the system's cache and are never destroyed.
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), IDI_APP_NAME, IMAGE_ICON,
-                                         GetSystemMetrics(metricX), GetSystemMetrics(metricY),
-                                         LR_SHARED));
-}
-
 std::string ControlText(HWND control) { return win32::Narrow(win32::GetText(control)); }
 
 }  // namespace
 
 frmAdd::frmAdd(const OperationContext& context, std::function<void()> saved, HWND owner)
-    : context_(context), editor_(context), saved_(std::move(saved)), owner_(owner) {}
+    : DialogWindow(owner), context_(context), editor_(context), saved_(std::move(saved)) {}
 
 frmAdd::~frmAdd() { Destroy(); }
 
@@ -75,11 +64,7 @@ void frmAdd::ShowEdit() {
 }
 
 bool frmAdd::Build() {
-    static const bool registered = RegisterClassOnce(
-        ids::kAddClass, LoadAppIcon(SM_CXICON, SM_CYICON), LoadAppIcon(SM_CXSMICON, SM_CYSMICON),
-        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
-    if (!registered) return false;
-    if (!Create(ids::kAddClass, kExStyle, kStyle, L"", 0, 0, 0, 0, owner_, nullptr)) return false;
+    if (!CreateFrame(ids::kAddClass)) return false;
     ITexts& texts = context_.texts;
     font_ = win32::CreateUiFont(win32::SystemDpi(), CharacterSetOf(texts));
 
@@ -119,21 +104,8 @@ bool frmAdd::Build() {
         SendMessageW(sections, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(section).c_str()));
     }
 
-    const SIZE size = Layout();
-    // Over the window it belongs to, or in the middle of the screen.
-    RECT around = win32::WorkAreaOf(owner_);
-    if (owner_ != nullptr && IsWindowVisible(owner_) && !IsIconic(owner_)) {
-        RECT ownerRect{};
-        if (GetWindowRect(owner_, &ownerRect)) around = ownerRect;
-    }
-    const RECT work = win32::WorkAreaOf(owner_);
-    int x = (around.left + around.right - size.cx) / 2;
-    int y = (around.top + around.bottom - size.cy) / 2;
-    x = std::max<int>(work.left, std::min<int>(x, work.right - size.cx));
-    y = std::max<int>(work.top, std::min<int>(y, work.bottom - size.cy));
-    static_cast<void>(SetWindowPos(hwnd, nullptr, x, y, size.cx, size.cy,
-                                   SWP_NOZORDER | SWP_NOACTIVATE));
-    win32::AddDialogKeyboard(hwnd);
+    const SIZE client = Layout();
+    PlaceOverOwner(client.cx, client.cy);
     return true;
 }
 
@@ -195,7 +167,7 @@ SIZE frmAdd::Layout() {
     win32::Place(Item(ids::kAddCancel), clientWidth - marginX - buttonWidth, buttonsTop, buttonWidth,
                  rowHeight);
     const int clientHeight = buttonsTop + rowHeight + marginY;
-    return win32::WindowSizeForClient(clientWidth, clientHeight, kStyle, kExStyle);
+    return SIZE{clientWidth, clientHeight};
 }
 
 void frmAdd::Fill() {
@@ -222,17 +194,10 @@ void frmAdd::UpdateParameters() {
     EnableWindow(Item(ids::kAddParameters), editor_.ParametersEnabled() ? TRUE : FALSE);
 }
 
-void frmAdd::ShowAndActivate() {
-    const HWND hwnd = Handle();
-    ShowWindow(hwnd, IsIconic(hwnd) ? SW_RESTORE : SW_SHOW);
-    static_cast<void>(SetForegroundWindow(hwnd));
-}
-
 void frmAdd::FocusName(bool selectAll) {
     const HWND name = Item(ids::kAddName);
     if (selectAll) SendMessageW(name, EM_SETSEL, 0, -1);
-    SetFocus(name);
-    focus_.Set(name);
+    FocusControl(name);
 }
 
 LRESULT frmAdd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -242,21 +207,17 @@ LRESULT frmAdd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case DM_GETDEFID:
             return MAKELRESULT(ids::kAddOk, DC_HASDEFID);
-        case WM_ACTIVATE:
-            focus_.OnActivate(Handle(), wParam);
-            return 0;
         case WM_CLOSE:
             Close();
             return 0;
         case WM_DESTROY:
             // However the dialog goes, it opens empty next time.
             editor_.Reset();
-            focus_.Set(nullptr);
             break;
         default:
             break;
     }
-    return Default(message, wParam, lParam);
+    return DialogWindow::HandleMessage(message, wParam, lParam);
 }
 
 void frmAdd::OnCommand(int id, int code) {

@@ -8,20 +8,17 @@
 
 #include "operations/EntryEditor.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/DialogWindow.h"
 
 namespace dovoviza {
 
-class frmAdd final : public win32::Window {
+class frmAdd final : public win32::DialogWindow {
 public:
     // `saved` is called after an entry was written and the dialog closed. The
     // dialog stays above `owner` and has no task bar button of its own when
     // one is given.
     frmAdd(const OperationContext& context, std::function<void()> saved, HWND owner = nullptr);
     ~frmAdd() override;
-
-    // The window the dialog belongs to from its next opening on.
-    void SetOwner(HWND owner) { owner_ = owner; }
 
     // Opens the dialog empty, for a new entry; an open dialog keeps its
     // content and mode and comes to the front.
@@ -39,7 +36,6 @@ private:
     void Fill();
     void Collect();
     void UpdateParameters();
-    void ShowAndActivate();
     void FocusName(bool selectAll);
 
     void OnCommand(int id, int code);
@@ -47,14 +43,10 @@ private:
     void OnBrowse();
     void Close();
 
-    HWND Item(int id) const { return GetDlgItem(Handle(), id); }
-
     OperationContext context_;
     EntryEditor editor_;
     std::function<void()> saved_;
-    HWND owner_;
     bool busy_ = false;
-    win32::FocusKeeper focus_;
     win32::UniqueHFont font_;
 };
 

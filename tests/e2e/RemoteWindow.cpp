@@ -53,6 +53,25 @@ std::wstring ListCellText(HWND list, int row, int column) {
     return text;
 }
 
+std::wstring ListColumnHeader(HWND list, int column) {
+    constexpr int kChars = 512;
+    RemoteBuffer buffer(list, sizeof(LVCOLUMNW) + kChars * sizeof(wchar_t));
+    if (!buffer.Valid()) return L"<no access>";
+    LVCOLUMNW header{};
+    header.mask = LVCF_TEXT;
+    header.cchTextMax = kChars;
+    header.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(buffer.Address()) + sizeof(LVCOLUMNW));
+    if (!buffer.Write(&header, sizeof header)) return L"<write failed>";
+    if (!SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                      reinterpret_cast<LPARAM>(buffer.Address()))) {
+        return L"<no column>";
+    }
+    std::wstring text(kChars, L'\0');
+    if (!buffer.Read(text.data(), kChars * sizeof(wchar_t), sizeof(LVCOLUMNW))) return L"<read failed>";
+    text.resize(text.find(L'\0'));
+    return text;
+}
+
 std::vector<std::vector<std::wstring>> ListRows(HWND list, int columns) {
     std::vector<std::vector<std::wstring>> rows;
     const int count = ListRowCount(list);

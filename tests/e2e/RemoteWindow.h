@@ -31,6 +31,7 @@ int ListRowCount(HWND list);
 std::wstring ListCellText(HWND list, int row, int column);
 std::vector<std::vector<std::wstring>> ListRows(HWND list, int columns);
 std::wstring StatusBarText(HWND statusBar, int part);
+std::wstring ListColumnHeader(HWND list, int column);
 std::wstring WindowText(HWND window);
 
 // Waits until the predicate holds or the time is up, pumping nothing.

@@ -128,22 +128,6 @@ TEST_F(AppTablesTest, ColumnHeadersFollowTheColumns) {
               "Monitoring startup locations");
 }
 
-TEST_F(AppTablesTest, OnlyTheLaterWindowsCommandsAreUnavailable) {
-    const std::set<int> unavailable{ids::kCmdLanguage, ids::kCmdHelpFile, ids::kCmdUpdate,
-                                    ids::kCmdAbout};
-    std::set<int> every;
-    for (const MenuBarMenu& menu : kMainMenuBar) {
-        for (const MenuItem& item : menu.items) every.insert(item.command);
-    }
-    for (const MenuItem& item : kListMenu) every.insert(item.command);
-    for (const MenuItem& item : kTrayMenu) every.insert(item.command);
-    for (const ToolbarButton& button : kToolbarButtons) every.insert(button.command);
-    every.erase(0);
-    for (const int command : every) {
-        EXPECT_EQ(IsUnavailableCommand(command), unavailable.count(command) == 1) << command;
-    }
-}
-
 TEST(AppMenuStateTest, SelectedRowDecidesBetweenDisableAndEnable) {
     TestWorld w;
     w.AddProgram("C:\\a.exe");

@@ -120,6 +120,7 @@ const Text kTexts[] = {
     {"Tray", "6", "Cancel"},
     {"Tray", "7", nullptr},
     {"Tray", "8", nullptr},
+    {"Tray", "9", nullptr},
     {"LANGUAGE", "translator", nullptr},
     {"LANGUAGE", "e-mail", nullptr},
     {"LANGUAGE", "web", nullptr},

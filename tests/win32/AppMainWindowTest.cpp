@@ -41,8 +41,8 @@ const std::string& kRunDisabled = UserRunDisabledKey();
 const std::string kPrefix = "dovoviza-test-window-";
 const std::wstring kSettingsKeyW = L"SOFTWARE\\Varnek Ruvazuv Avuzuza";
 
-std::string EnglishFile() {
-    std::string path = std::string("Z:") + DOVOVIZA_SOURCE_DIR + "/Language/English.lng";
+std::string LanguageFileOf(const std::string& language) {
+    std::string path = std::string("Z:") + DOVOVIZA_SOURCE_DIR + "/Language/" + language + ".lng";
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
@@ -169,8 +169,8 @@ protected:
     }
 
     // Builds the window; hidden unless asked.
-    void Open(bool show = false) {
-        window = std::make_unique<frmMain>(platform, EnglishFile(), [this] { ++quits; });
+    void Open(bool show = false, const std::string& language = "English") {
+        window = std::make_unique<frmMain>(platform, LanguageFileOf(language), [this] { ++quits; });
         ASSERT_TRUE(window->Create(show));
         main = window->Handle();
         list = GetDlgItem(main, ids::kList);
@@ -261,7 +261,7 @@ TEST_F(MainWindowOnWindows, ListsTheEntriesWithHeadersAndCounts) {
     EXPECT_EQ(limits.ptMinTrackSize.y, TwipsToPixels(7950, dpi));
 }
 
-TEST_F(MainWindowOnWindows, MenusReadAsDesignedAndLaterWindowsAreGreyed) {
+TEST_F(MainWindowOnWindows, MenusReadAsDesignedInTheirLanguageAndAllCanBeUsed) {
     Open();
     const HMENU bar = GetMenu(main);
     ASSERT_NE(bar, nullptr);
@@ -273,17 +273,25 @@ TEST_F(MainWindowOnWindows, MenusReadAsDesignedAndLaterWindowsAreGreyed) {
     ASSERT_EQ(GetMenuItemCount(file), 11);
     EXPECT_EQ(MenuText(file, 0), "New Item");
     EXPECT_EQ(MenuText(file, 10), "Exit");
-    for (const int command : {ids::kCmdLanguage, ids::kCmdHelpFile, ids::kCmdUpdate, ids::kCmdAbout}) {
-        EXPECT_TRUE(Greyed(bar, command)) << command;
-    }
-    for (const int command : {ids::kCmdNewItem, ids::kCmdRefresh, ids::kCmdExit, ids::kCmdRunMinimized}) {
+    for (const int command : {ids::kCmdNewItem, ids::kCmdRefresh, ids::kCmdExit, ids::kCmdRunMinimized,
+                              ids::kCmdLanguage, ids::kCmdHelpFile, ids::kCmdUpdate, ids::kCmdAbout}) {
         EXPECT_FALSE(Greyed(bar, command)) << command;
     }
     const HWND toolbar = GetDlgItem(main, ids::kToolbar);
     ASSERT_NE(toolbar, nullptr);
     EXPECT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 10);
-    EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, ids::kCmdAbout, 0));
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, ids::kCmdAbout, 0));
     EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, ids::kCmdDisable, 0));
+
+    window.reset();
+    Open(false, "Deutsch");
+    const LanguageFile german = LanguageFile::Load(files, system, LanguageFileOf("Deutsch"));
+    const HMENU germanBar = GetMenu(main);
+    EXPECT_EQ(MenuText(germanBar, 0), german.Get("Main", "1"));
+    EXPECT_EQ(MenuText(germanBar, 1), german.Get("Main", "10"));
+    EXPECT_EQ(MenuText(germanBar, 2), german.Get("Main", "14"));
+    EXPECT_EQ(MenuText(GetSubMenu(germanBar, 0), 0), german.Get("Main", "2"));
+    EXPECT_EQ(MenuText(GetSubMenu(germanBar, 1), 0), german.Get("Main", "11"));
 }
 
 TEST_F(MainWindowOnWindows, SelectedRowDecidesTheFileMenusDisableAndEnable) {
@@ -424,7 +432,7 @@ TEST_F(MainWindowOnWindows, TooSmallSavedSizeOpensAtTheSmallestSize) {
 TEST(TrayWindowOnWindows, HiddenWindowWhoseClicksOpenTheMainWindow) {
     Win32FileSystem files;
     Win32System system;
-    const LanguageFile language = LanguageFile::Load(files, system, EnglishFile());
+    const LanguageFile language = LanguageFile::Load(files, system, LanguageFileOf("English"));
     int opened = 0;
     int exited = 0;
     frmSysTray tray;
