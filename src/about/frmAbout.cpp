@@ -39,13 +39,7 @@ frmAbout::frmAbout(ITexts& texts, IShell& shell, std::string homePage, std::stri
 frmAbout::~frmAbout() { Destroy(); }
 
 void frmAbout::Show() {
-    if (IsOpen()) {
-        ShowAndActivate();
-        return;
-    }
-    if (!Build()) return;
-    ShowAndActivate();
-    FocusControl(Item(ids::kAboutClose));
+    OpenOrActivate([this] { return Build(); }, ids::kAboutClose);
 }
 
 bool frmAbout::Build() {

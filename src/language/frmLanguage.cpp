@@ -54,13 +54,7 @@ frmLanguage::frmLanguage(const Platform& platform, const std::string& currentLan
 frmLanguage::~frmLanguage() { Destroy(); }
 
 void frmLanguage::Show() {
-    if (IsOpen()) {
-        ShowAndActivate();
-        return;
-    }
-    if (!Build()) return;
-    ShowAndActivate();
-    FocusControl(Item(ids::kLanguageList));
+    OpenOrActivate([this] { return Build(); }, ids::kLanguageList);
 }
 
 bool frmLanguage::Build() {

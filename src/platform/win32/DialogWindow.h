@@ -28,6 +28,18 @@ protected:
     void PlaceOverOwner(int clientWidth, int clientHeight);
     void ShowAndActivate();
     void FocusControl(HWND control);
+    // Shows an open dialog as it is; otherwise builds it afresh with `build`,
+    // shows it and gives the control `focusId` the focus.
+    template <typename Build>
+    void OpenOrActivate(Build build, int focusId) {
+        if (!IsOpen()) {
+            if (!build()) return;
+            ShowAndActivate();
+            FocusControl(Item(focusId));
+            return;
+        }
+        ShowAndActivate();
+    }
     HWND Item(int id) const { return GetDlgItem(Handle(), id); }
     HWND Owner() const { return owner_; }
 
