@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "OperationsTestBench.h"
 #include "operations/EntryEditor.h"
@@ -14,418 +17,303 @@ using namespace dovoviza::test;
 
 namespace {
 
+using Texts = std::vector<std::string>;
+
 constexpr int kMachineRunIndex = 0;
 constexpr int kUserRunIndex = 2;
 constexpr int kCommonFolderIndex = 4;
 constexpr int kUserFolderIndex = 5;
 constexpr int kUserRunWowIndex = 8;
 
-class EntryEditing : public OperationsBench {
-protected:
-    void Fill(const std::string& name, const std::string& value, int section,
-              const std::string& parameters = {}) {
-        editor.fields = EditorFields{name, value, parameters, section};
-    }
+const std::string kNotSaved = "not saved | Cannot Save Item | 16";
+const std::string kNoWowKey = "no WOW64 key | " + kTitle + " | 48";
+const std::string kAsk = "replace? | Item Already Exists | 52";
 
-    std::optional<std::string> UserRunValue(const std::string& name) const {
-        return reg.GetString(Hive::CurrentUser, kRunKey, name);
+struct EditorWorld : OpsWorld {
+    // Live "App", "  Lead" (listed as "Lead"), an expandable "Exp", "Launcher"
+    // naming a shortcut outside the Startup folders, parked "Parked"; in the
+    // user's folder the shortcut "Tool.lnk" and the script "run.bat".
+    void AddEntries() {
+        files.AddFile("C:\\tool.exe", "MZ");
+        shell.AddShortcut("C:\\Links\\start.lnk", "C:\\tool.exe");
+        registry.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\app.exe");
+        registry.SetString(Hive::CurrentUser, kRunKey, "  Lead", "C:\\lead.exe");
+        registry.SetString(Hive::CurrentUser, kRunKey, "Exp", "%ProgramFiles%\\app.exe", RegType::ExpandString);
+        registry.SetString(Hive::CurrentUser, kRunKey, "Launcher", "C:\\Links\\start.lnk");
+        registry.SetString(Hive::CurrentUser, kRunDisabledKey, "Parked", "C:\\parked.exe");
+        shell.AddShortcut(UserLink("Tool.lnk"), "C:\\tool.exe");
+        files.AddFile(UserLink("run.bat"), "@echo off");
     }
-
+    void Unset(const std::string& name) {
+        ASSERT_TRUE(registry.OpenKey(Hive::CurrentUser, kRunKey, true)->DeleteValue(name)) << name;
+    }
     EntryEditor editor{context};
 };
+
+using Change = std::function<void(EditorWorld&)>;
+const Change kNothing = [](EditorWorld&) {};
+Change Value(Hive hive, const std::string& key, const std::string& name, const std::string& data,
+             std::uint32_t type = RegType::String) {
+    return [=](EditorWorld& w) { w.registry.SetString(hive, key, name, data, type); };
+}
+Change RunValue(const std::string& name, const std::string& data) {
+    return Value(Hive::CurrentUser, kRunKey, name, data);
+}
+
+class EntryEditing : public ::testing::Test, public EditorWorld {};
 
 }  // namespace
 
 TEST_F(EntryEditing, ParametersAreOffForTheFolderSectionsOnly) {
-    EXPECT_EQ(SectionChoiceIndex("Registry -> Machine Run"), 0);
-    EXPECT_EQ(SectionChoiceIndex("registry -> user run"), -1);
     for (int i = -1; i < 10; ++i) {
         editor.fields.section = i;
-        EXPECT_EQ(editor.ParametersEnabled(), i != kCommonFolderIndex && i != kUserFolderIndex)
-            << i;
+        EXPECT_EQ(editor.ParametersEnabled(), i != kCommonFolderIndex && i != kUserFolderIndex) << i;
+    }
+    EXPECT_EQ(SectionChoiceIndex("registry -> user run"), -1);  // exact
+}
+
+TEST(EntryEditor, SaveOfANewEntryChecksTheInputAsksBeforeReplacingAndWritesAsTyped) {
+    const struct {
+        const char* what;
+        std::string name, value, parameters;
+        int section, answer;  // answer 0: not asked
+        Change arrange, expectedChange;
+        SaveResult result;
+        Texts shown;
+    } cases[] = {
+        {"as typed", "Plain", "C:\\Program Files\\p.exe", "", kUserRunIndex, 0, kNothing,
+         RunValue("Plain", "C:\\Program Files\\p.exe"), SaveResult::Close, {}},
+        {"parameters quote the program", "Params", "C:\\Program Files\\p.exe", "-min /x", kUserRunIndex, 0,
+         kNothing, RunValue("Params", "\"C:\\Program Files\\p.exe\" -min /x"), SaveResult::Close, {}},
+        {"typed quotes are the user's", "Typed", "\"C:\\a b\\c.exe\" /q", "", kUserRunIndex, 0, kNothing,
+         RunValue("Typed", "\"C:\\a b\\c.exe\" /q"), SaveResult::Close, {}},
+        {"machine hive, a name beyond ANSI", "Запуск 日本", "C:\\ü.exe", "", kMachineRunIndex, 0, kNothing,
+         Value(Hive::LocalMachine, kRunKey, "Запуск 日本", "C:\\ü.exe"), SaveResult::Close, {}},
+        {"a shortcut ignores parameters", "New", "C:\\tool.exe", "-ignored", kCommonFolderIndex, 0, kNothing,
+         [](EditorWorld& w) { w.shell.AddShortcut(w.folders.common + "\\New.lnk", "C:\\tool.exe"); },
+         SaveResult::Close, {}},
+        {"WOW64 Section with its key", "Wow", "C:\\w.exe", "", kUserRunWowIndex, 0,
+         [](EditorWorld& w) { w.registry.AddKey(Hive::CurrentUser, kWowRunKey); },
+         Value(Hive::CurrentUser, kWowRunKey, "Wow", "C:\\w.exe"), SaveResult::Close, {}},
+        {"no name", "", "C:\\x.exe", "", kUserRunIndex, 0, kNothing, kNothing, SaveResult::Stay,
+         {"need name and value | Cannot Save Item | 16"}},
+        {"no value", "X", "", "", kUserRunIndex, 0, kNothing, kNothing, SaveResult::Stay,
+         {"need name and value | Cannot Save Item | 16"}},
+        {"no Section", "X", "C:\\x.exe", "", -1, 0, kNothing, kNothing, SaveResult::Stay,
+         {"need section | Cannot Save Item | 16"}},
+        {"WOW64 Section without its key", "X", "C:\\x.exe", "", kUserRunWowIndex, 0, kNothing, kNothing,
+         SaveResult::Stay, {kNoWowKey}},
+        {"a new shortcut needs its program", "X", "C:\\missing.exe", "", kUserFolderIndex, 0, kNothing,
+         kNothing, SaveResult::Stay, {"no program file | Cannot Save Item | 16"}},
+        {"a listed name in any case, No", "APP", "C:\\new.exe", "", kUserRunIndex, kAnswerNo, kNothing,
+         kNothing, SaveResult::Stay, {kAsk}},
+        {"a listed name, Yes", "APP", "C:\\new.exe", "", kUserRunIndex, kAnswerYes, kNothing,
+         RunValue("APP", "C:\\new.exe"), SaveResult::Close, {kAsk}},
+        {"a listed name the store knows only with blanks", "lEAD", "C:\\new.exe", "", kUserRunIndex,
+         kAnswerNo, kNothing, kNothing, SaveResult::Stay, {kAsk}},
+        {"a folder Section matches with .lnk", "tool", "C:\\tool.exe", "", kUserFolderIndex, kAnswerNo,
+         kNothing, kNothing, SaveResult::Stay, {kAsk}},
+        {"disabled rows are no namesakes", "Parked", "C:\\p.exe", "", kUserRunIndex, 0, kNothing,
+         RunValue("Parked", "C:\\p.exe"), SaveResult::Close, {}},
+        {"other Sections hold no namesakes", "App", "C:\\m.exe", "", kMachineRunIndex, 0, kNothing,
+         Value(Hive::LocalMachine, kRunKey, "App", "C:\\m.exe"), SaveResult::Close, {}},
+        // Nothing reloads the list after a save: the store itself is asked too.
+        {"saved but not listed yet", "Fresh", "C:\\second.exe", "", kUserRunIndex, kAnswerNo,
+         RunValue("Fresh", "C:\\first.exe"), kNothing, SaveResult::Stay, {kAsk}},
+    };
+    for (const auto& c : cases) {
+        EditorWorld w, expected;
+        for (EditorWorld* x : {&w, &expected}) x->AddEntries();
+        w.list.LoadRegistryInfo();
+        c.arrange(w);
+        c.arrange(expected);
+        c.expectedChange(expected);
+        if (c.answer) w.prompt.Answer(c.answer);
+        EXPECT_EQ(w.editor.Mode(), EditorMode::New);
+        EXPECT_EQ(w.editor.Caption(), "Create New Startup Item");
+        w.editor.fields = EditorFields{c.name, c.value, c.parameters, c.section};
+        EXPECT_EQ(w.editor.Save(), c.result) << c.what;
+        EXPECT_EQ(Shown(w.prompt), c.shown) << c.what;
+        EXPECT_EQ(Snapshot(w), Snapshot(expected)) << c.what;
+        // The dialog keeps its content to be corrected, or starts empty next time.
+        EXPECT_EQ(w.editor.fields.value, c.result == SaveResult::Stay ? c.value : "") << c.what;
     }
 }
 
-TEST_F(EntryEditing, NewRegistryEntryIsWrittenAsTyped) {
-    EXPECT_EQ(editor.Mode(), EditorMode::New);
-    EXPECT_EQ(editor.Caption(), "Create New Startup Item");
-
-    Fill("Plain", "C:\\Program Files\\App\\app.exe", kUserRunIndex);
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    const auto plain = reg.GetValue(Hive::CurrentUser, kRunKey, "Plain");
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(plain->type, RegType::String);
-    EXPECT_EQ(plain->data, EncodeUtf16LeWithNul("C:\\Program Files\\App\\app.exe"));
-
-    // Parameters put the program in quotes; typed quotes are the user's.
-    Fill("WithParams", "C:\\Program Files\\App\\app.exe", kUserRunIndex, "-min /x");
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_EQ(UserRunValue("WithParams"), "\"C:\\Program Files\\App\\app.exe\" -min /x");
-    Fill("Typed", "\"C:\\a b\\c.exe\" /q", kUserRunIndex);
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_EQ(UserRunValue("Typed"), "\"C:\\a b\\c.exe\" /q");
-
-    // Machine hive, and a name outside any ANSI code page.
-    Fill("Запуск 日本", "C:\\ü.exe", kMachineRunIndex);
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_EQ(reg.GetString(Hive::LocalMachine, kRunKey, "Запуск 日本"), "C:\\ü.exe");
-    EXPECT_TRUE(prompt.calls.empty());
-    // A save closes the dialog: the next opening starts empty.
-    EXPECT_EQ(editor.fields.name, "");
-    EXPECT_EQ(editor.fields.section, -1);
-}
-
-TEST_F(EntryEditing, InputErrorsKeepTheDialogOpenAndWriteNothing) {
-    Fill("", "C:\\app.exe", kUserRunIndex);
-    EXPECT_EQ(editor.Save(), SaveResult::Stay);
-    Fill("App", "", kUserRunIndex);
-    EXPECT_EQ(editor.Save(), SaveResult::Stay);
-    Fill("App", "C:\\app.exe", -1);
-    EXPECT_EQ(editor.Save(), SaveResult::Stay);
-    ASSERT_EQ(prompt.calls.size(), 3u);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(prompt.calls[i].text, "Please enter a name and a value.");
-        EXPECT_EQ(prompt.calls[i].caption, "Cannot Save Item");
-        EXPECT_EQ(prompt.calls[i].style, 16);
-    }
-    EXPECT_EQ(prompt.calls[2].text, "Please select a section.");
-    EXPECT_EQ(prompt.calls[2].caption, "Cannot Save Item");
-    EXPECT_EQ(prompt.calls[2].style, 16);
-    EXPECT_EQ(editor.fields.value, "C:\\app.exe");  // the content stays
-
-    // A WOW64 Section whose key this system lacks.
-    Fill("App", "C:\\app.exe", kUserRunWowIndex);
-    EXPECT_EQ(editor.Save(), SaveResult::Stay);
-    EXPECT_EQ(prompt.calls.back().text,
-              "The registry key of this section does not exist on this system.");
-    EXPECT_EQ(prompt.calls.back().caption, kTitle);
-    EXPECT_EQ(prompt.calls.back().style, 48);
-    EXPECT_FALSE(reg.HasKey(Hive::CurrentUser, kWowRunKey));
-    reg.AddKey(Hive::CurrentUser, kWowRunKey);
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kWowRunKey, "App"), "C:\\app.exe");
-
-    // A new shortcut needs an existing program.
-    Fill("Tool", "C:\\missing.exe", kUserFolderIndex);
-    EXPECT_EQ(editor.Save(), SaveResult::Stay);
-    EXPECT_EQ(prompt.calls.back().text, "The program file given as Value does not exist.");
-    EXPECT_EQ(prompt.calls.back().caption, "Cannot Save Item");
-    EXPECT_EQ(prompt.calls.back().style, 16);
-    EXPECT_TRUE(shell.written.empty());
-    EXPECT_EQ(prompt.calls.size(), 5u);
-    EXPECT_EQ(reg.ValueNames(Hive::CurrentUser, kRunKey).size(), 0u);
-}
-
-TEST_F(EntryEditing, NewShortcutPointsAtTheProgramWithItsOwnIcon) {
+TEST_F(EntryEditing, NewShortcutPointsAtTheProgramWithItsOwnIconInANormalWindow) {
     files.AddFile("C:\\Tools\\tool.exe", "MZ");
-    Fill("Tool", "C:\\Tools\\tool.exe", kCommonFolderIndex, "-ignored");
+    editor.fields = EditorFields{"Tool", "C:\\Tools\\tool.exe", "-ignored", kCommonFolderIndex};
     EXPECT_EQ(editor.Save(), SaveResult::Close);
     ASSERT_EQ(shell.written.size(), 1u);
     const ShortcutInfo& link = shell.written[0];
-    EXPECT_EQ(link.path, shell.commonStartup + "\\Tool.lnk");
-    EXPECT_EQ(link.target, "C:\\Tools\\tool.exe");
-    EXPECT_EQ(link.arguments, "");
-    EXPECT_EQ(link.workingDirectory, "");
-    EXPECT_EQ(link.iconFile, "C:\\Tools\\tool.exe");
-    EXPECT_EQ(link.iconIndex, 0);
-    EXPECT_EQ(link.showCommand, 1);
-    EXPECT_EQ(shell.ReadShortcutTarget(shell.commonStartup + "\\Tool.lnk"), "C:\\Tools\\tool.exe");
-    EXPECT_TRUE(prompt.calls.empty());
+    EXPECT_EQ(std::tie(link.path, link.target, link.arguments, link.workingDirectory, link.iconFile),
+              std::make_tuple(folders.common + "\\Tool.lnk", "C:\\Tools\\tool.exe", "", "",
+                              "C:\\Tools\\tool.exe"));
+    EXPECT_EQ(std::tie(link.iconIndex, link.showCommand), std::make_tuple(0, 1));
 }
 
-TEST_F(EntryEditing, DuplicateNameAsksFirst) {
-    files.AddFile("C:\\tool.exe", "MZ");
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\old.exe");
-    reg.SetString(Hive::CurrentUser, kRunDisabledKey, "Parked", "C:\\parked.exe");
-    shell.AddShortcut(UserLink("Tool.lnk"), "C:\\tool.exe");
-    list.LoadRegistryInfo();
-
-    // Any letter case; No keeps everything as it was.
-    Fill("APP", "C:\\new.exe", kUserRunIndex);
-    prompt.Answer(kAnswerNo);
-    EXPECT_EQ(editor.Save(), SaveResult::Stay);
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].text,
-              "An item with this name already exists in this section. Replace it?");
-    EXPECT_EQ(prompt.calls[0].caption, "Item Already Exists");
-    EXPECT_EQ(prompt.calls[0].style, 52);
-    EXPECT_EQ(UserRunValue("App"), "C:\\old.exe");
-    prompt.Answer(kAnswerYes);
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_EQ(UserRunValue("App"), "C:\\new.exe");
-
-    // A folder Section matches the name with ".lnk".
-    Fill("tool", "C:\\tool.exe", kUserFolderIndex);
-    prompt.Answer(kAnswerNo);
-    EXPECT_EQ(editor.Save(), SaveResult::Stay);
-    EXPECT_EQ(prompt.calls.size(), 3u);
-
-    // Disabled rows and other Sections are no duplicates.
-    Fill("Parked", "C:\\x.exe", kUserRunIndex);
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    Fill("App", "C:\\x.exe", kMachineRunIndex);
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_EQ(prompt.calls.size(), 3u);
-
-    // Nothing reloads the list after a save, yet a second save of the same
-    // name would replace the first: the store itself is asked too.
-    Fill("Fresh", "C:\\first.exe", kUserRunIndex);
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    Fill("Fresh", "C:\\second.exe", kUserRunIndex);
-    prompt.Answer(kAnswerNo);
-    EXPECT_EQ(editor.Save(), SaveResult::Stay);
-    EXPECT_EQ(prompt.calls.size(), 4u);
-    EXPECT_EQ(UserRunValue("Fresh"), "C:\\first.exe");
-}
-
-TEST_F(EntryEditing, OpenForEditFillsTheFieldsFromTheRow) {
-    // Nothing to edit.
+TEST_F(EntryEditing, OpenForEditRefusesNothingSelectedAndDisabledRows) {
     EXPECT_FALSE(editor.OpenForEdit());
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "\"C:\\Program Files\\App\\app.exe\" -min /x");
-    reg.SetString(Hive::CurrentUser, kRunDisabledKey, "Parked", "C:\\parked.exe");
+    AddEntries();
     list.LoadRegistryInfo();
     EXPECT_FALSE(editor.OpenForEdit());
     EXPECT_TRUE(prompt.calls.empty());
 
-    // A disabled row is refused.
-    list.Select(RowOf("Parked", kUserRun, true));
+    list.Select(RowOf("Parked", kUserRunSection, true));
     EXPECT_FALSE(editor.OpenForEdit());
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].text, "A disabled item cannot be edited. Enable it first.");
-    EXPECT_EQ(prompt.calls[0].caption, "Edit Startup Item");
-    EXPECT_EQ(prompt.calls[0].style, 48);
+    EXPECT_EQ(Shown(prompt), Texts{"enable first | Edit Startup Item | 48"});
     EXPECT_EQ(editor.Mode(), EditorMode::New);
-
-    // Left-over parameters of the open dialog do not stick to another entry.
-    editor.fields.parameters = "--stale";
-    list.Select(RowOf("App", kUserRun));
-    ASSERT_TRUE(editor.OpenForEdit());
-    EXPECT_EQ(editor.Mode(), EditorMode::Edit);
-    EXPECT_EQ(editor.Caption(), "Edit Startup Item");
-    EXPECT_EQ(editor.fields.name, "App");
-    EXPECT_EQ(editor.fields.value, "C:\\Program Files\\App\\app.exe");
-    EXPECT_EQ(editor.fields.parameters, "-min /x");
-    EXPECT_EQ(editor.fields.section, kUserRunIndex);
-    EXPECT_EQ(editor.Edited().name, "App");
-    EXPECT_EQ(editor.Edited().value, "\"C:\\Program Files\\App\\app.exe\" -min /x");
-    EXPECT_EQ(editor.Edited().section, kUserRun);
-    EXPECT_EQ(prompt.calls.size(), 1u);
 }
 
-TEST_F(EntryEditing, OpenAndSaveUnchangedWritesTheSameCommand) {
-    // Commands the split would cut short stay whole in the Value field.
-    const std::string commands[] = {
-        "\"C:\\Program Files\\App\\app.exe\" -min /x",  // split: quoted program, parameters
-        "C:\\tool.exe -x",
-        "rundll32.exe shell32.dll,Control_RunDLL",
-        "C:\\app.exe /min",
-        "C:\\first.exe C:\\second.exe",
-    };
-    for (const std::string& command : commands) {
-        reg.SetString(Hive::CurrentUser, kRunKey, "Cmd", command);
-        LoadAndSelect("Cmd", kUserRun);
-        ASSERT_TRUE(editor.OpenForEdit());
-        if (command.front() != '"') {
-            EXPECT_EQ(editor.fields.value, command);
-            EXPECT_EQ(editor.fields.parameters, "");
-        }
-        prompt.Answer(kAnswerYes);  // it finds itself
-        EXPECT_EQ(editor.Save(), SaveResult::Close) << command;
-        EXPECT_EQ(UserRunValue("Cmd"), command);
-    }
-    EXPECT_EQ(prompt.calls.size(), 5u);
-}
-
-TEST_F(EntryEditing, OpenForEditShowsAShortcutAsItsTarget) {
+TEST_F(EntryEditing, OpenForEditSplitsOnlyWhatSavesBackUnchanged) {
     shell.AddShortcut(UserLink("Tool.lnk"), "C:\\Program Files\\Tool\\tool.exe");
     // A shortcut whose own name holds ".exe" keeps its whole target.
-    shell.AddShortcut(shell.commonStartup + "\\Helper.exe.lnk", "C:\\Helpers\\helper.exe");
-    // A registry command that names a shortcut file is a plain command.
-    reg.SetString(Hive::CurrentUser, kRunKey, "Launcher", "C:\\Links\\start.lnk");
-
-    LoadAndSelect("Tool.lnk", kUserFolder);
-    ASSERT_TRUE(editor.OpenForEdit());
-    EXPECT_EQ(editor.fields.name, "Tool");
-    EXPECT_EQ(editor.fields.value, "C:\\Program Files\\Tool\\tool.exe");
-    EXPECT_EQ(editor.fields.section, kUserFolderIndex);
-    EXPECT_EQ(editor.Edited().value, UserLink("Tool.lnk"));
-
-    LoadAndSelect("Helper.exe.lnk", kCommonFolder);
-    ASSERT_TRUE(editor.OpenForEdit());
-    EXPECT_EQ(editor.fields.name, "Helper.exe");
-    EXPECT_EQ(editor.fields.value, "C:\\Helpers\\helper.exe");
-    EXPECT_EQ(editor.fields.section, kCommonFolderIndex);
-
-    LoadAndSelect("Launcher", kUserRun);
-    ASSERT_TRUE(editor.OpenForEdit());
-    EXPECT_EQ(editor.fields.name, "Launcher");
-    EXPECT_EQ(editor.fields.value, "C:\\Links\\start.lnk");
+    shell.AddShortcut(folders.common + "\\Helper.exe.lnk", "C:\\Helpers\\helper.exe");
+    const struct {
+        std::string name, section, command;  // command: the registry data
+        std::string fieldName, value, parameters;
+        int sectionIndex;
+    } cases[] = {
+        {"App", kUserRunSection, "\"C:\\Program Files\\App\\app.exe\" -min /x", "App",
+         "C:\\Program Files\\App\\app.exe", "-min /x", kUserRunIndex},
+        // Commands the split would cut short stay whole in the Value field.
+        {"Dash", kUserRunSection, "C:\\tool.exe -x", "Dash", "C:\\tool.exe -x", "", kUserRunIndex},
+        {"Dll", kUserRunSection, "rundll32.exe shell32.dll,Control_RunDLL", "Dll",
+         "rundll32.exe shell32.dll,Control_RunDLL", "", kUserRunIndex},
+        {"Slash", kUserRunSection, "C:\\app.exe /min", "Slash", "C:\\app.exe /min", "", kUserRunIndex},
+        {"Two", kUserRunSection, "C:\\first.exe C:\\second.exe", "Two", "C:\\first.exe C:\\second.exe", "",
+         kUserRunIndex},
+        // A registry command that names a shortcut file is a plain command.
+        {"Launcher", kUserRunSection, "C:\\Links\\start.lnk", "Launcher", "C:\\Links\\start.lnk", "", kUserRunIndex},
+        // A Startup folder shortcut is edited as its target.
+        {"Tool.lnk", kUserFolder, "", "Tool", "C:\\Program Files\\Tool\\tool.exe", "", kUserFolderIndex},
+        {"Helper.exe.lnk", kCommonFolder, "", "Helper.exe", "C:\\Helpers\\helper.exe", "", kCommonFolderIndex},
+    };
+    for (const auto& c : cases) {
+        if (!c.command.empty()) registry.SetString(Hive::CurrentUser, kRunKey, c.name, c.command);
+    }
+    for (const auto& c : cases) {
+        // Left-over parameters of the open dialog do not stick to another entry.
+        editor.fields.parameters = "--stale";
+        LoadAndSelect(c.name, c.section);
+        ASSERT_TRUE(editor.OpenForEdit()) << c.name;
+        EXPECT_EQ(editor.Mode(), EditorMode::Edit);
+        EXPECT_EQ(editor.Caption(), "Edit Startup Item");
+        EXPECT_EQ(std::tie(editor.fields.name, editor.fields.value, editor.fields.parameters,
+                           editor.fields.section),
+                  std::tie(c.fieldName, c.value, c.parameters, c.sectionIndex)) << c.name;
+        // OK without a change writes the same entry back (it finds itself).
+        const std::string before = Snapshot(*this);
+        prompt.Answer(kAnswerYes);
+        EXPECT_EQ(editor.Save(), SaveResult::Close) << c.name;
+        EXPECT_EQ(Snapshot(*this), before) << c.name;
+    }
+    EXPECT_EQ(prompt.calls.size(), std::size(cases));
 }
 
-TEST_F(EntryEditing, EditReplacesTheOldEntryOnlyOnceTheNewOneIsWritten) {
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\app.exe");
-    LoadAndSelect("App", kUserRun);
-
-    // The new value cannot be written: the old one stays, the user is told.
-    ASSERT_TRUE(editor.OpenForEdit());
-    editor.fields.name = "Renamed";
-    reg.Fail(RegFault::Write, Hive::CurrentUser, kRunKey);
-    EXPECT_EQ(editor.Save(), SaveResult::Stay);
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].text, "The item could not be saved. Nothing was changed.");
-    EXPECT_EQ(prompt.calls[0].caption, "Cannot Save Item");
-    EXPECT_EQ(prompt.calls[0].style, 16);
-    EXPECT_EQ(UserRunValue("App"), "C:\\app.exe");
-    EXPECT_EQ(editor.Mode(), EditorMode::Edit);
-
-    // Written, but the old one cannot be removed: both stay, and the user knows.
-    reg.ClearFailures();
-    reg.Fail(RegFault::Delete, Hive::CurrentUser, kRunKey);
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_EQ(prompt.calls.back().text,
-              "The new item was saved, but the old item could not be removed.");
-    EXPECT_EQ(prompt.calls.back().caption, kTitle);
-    EXPECT_EQ(prompt.calls.back().style, 48);
-    EXPECT_EQ(UserRunValue("App"), "C:\\app.exe");
-    EXPECT_EQ(UserRunValue("Renamed"), "C:\\app.exe");
-
-    // A rename that works: the old value goes.
-    reg.ClearFailures();
-    LoadAndSelect("Renamed", kUserRun);
-    ASSERT_TRUE(editor.OpenForEdit());
-    editor.fields.name = "Final";
-    editor.fields.parameters = "-q";
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunKey, "Renamed"));
-    EXPECT_EQ(UserRunValue("Final"), "\"C:\\app.exe\" -q");
-    EXPECT_EQ(prompt.calls.size(), 2u);
+TEST(EntryEditor, SaveOfAnEditReplacesTheOldEntryOnlyOnceTheNewOneIsWritten) {
+    const struct {
+        const char* what;
+        std::string row, section;
+        Change edit, expectedChange;
+        SaveResult result;
+        Texts shown;
+    } cases[] = {
+        {"rename: the old value goes", "App", kUserRunSection,
+         [](EditorWorld& w) { w.editor.fields.name = "Final"; w.editor.fields.parameters = "-q"; },
+         [](EditorWorld& w) { w.Unset("App"); RunValue("Final", "\"C:\\app.exe\" -q")(w); }, SaveResult::Close, {}},
+        {"the new value cannot be written", "App", kUserRunSection,
+         [](EditorWorld& w) {
+             w.editor.fields.name = "Renamed";
+             w.registry.Fail(RegFault::Write, Hive::CurrentUser, kRunKey);
+         },
+         kNothing, SaveResult::Stay, {kNotSaved}},
+        {"the old value cannot be removed", "App", kUserRunSection,
+         [](EditorWorld& w) {
+             w.editor.fields.name = "Renamed";
+             w.registry.Fail(RegFault::Delete, Hive::CurrentUser, kRunKey);
+         },
+         RunValue("Renamed", "C:\\app.exe"), SaveResult::Close, {"old kept | " + kTitle + " | 48"}},
+        // Rewritten in place, and still expandable, or "%ProgramFiles%" would stop working.
+        {"the same name in other case", "Exp", kUserRunSection,
+         [](EditorWorld& w) {
+             w.editor.fields.name = "EXP";
+             w.editor.fields.parameters = "/tray";
+             w.prompt.Answer(kAnswerYes);
+         },
+         Value(Hive::CurrentUser, kRunKey, "EXP", "\"%ProgramFiles%\\app.exe\" /tray", RegType::ExpandString),
+         SaveResult::Close, {kAsk}},
+        // An edit need not point at an existing file.
+        {"a shortcut retargeted in place", "Tool.lnk", kUserFolder,
+         [](EditorWorld& w) { w.editor.fields.value = "C:\\other.exe"; w.prompt.Answer(kAnswerYes); },
+         [](EditorWorld& w) { w.shell.AddShortcut(w.UserLink("Tool.lnk"), "C:\\other.exe"); },
+         SaveResult::Close, {kAsk}},
+        {"a shortcut into the registry", "Tool.lnk", kUserFolder,
+         [](EditorWorld& w) { w.editor.fields.section = kMachineRunIndex; },
+         [](EditorWorld& w) {
+             w.files.Remove(w.UserLink("Tool.lnk"));
+             Value(Hive::LocalMachine, kRunKey, "Tool", "C:\\tool.exe")(w);
+         },
+         SaveResult::Close, {}},
+        {"a value into a folder", "App", kUserRunSection,
+         [](EditorWorld& w) { w.editor.fields.section = kCommonFolderIndex; },
+         [](EditorWorld& w) {
+             w.Unset("App");
+             w.shell.AddShortcut(w.folders.common + "\\App.lnk", "C:\\app.exe");
+         },
+         SaveResult::Close, {}},
+        {"the shortcut cannot be written", "App", kUserRunSection,
+         [](EditorWorld& w) {
+             w.editor.fields.section = kUserFolderIndex;
+             w.shell.writeShortcutResult = false;
+         },
+         kNothing, SaveResult::Stay, {kNotSaved}},
+        {"a WOW64 Section without its key", "App", kUserRunSection,
+         [](EditorWorld& w) { w.editor.fields.section = kUserRunWowIndex; }, kNothing, SaveResult::Stay,
+         {kNoWowKey}},
+        // Neither the shortcut a registry command names nor a script in a
+        // Startup folder is the entry's own shortcut: both stay.
+        {"a command naming a shortcut", "Launcher", kUserRunSection,
+         [](EditorWorld& w) { w.editor.fields.name = "Launcher2"; },
+         [](EditorWorld& w) { w.Unset("Launcher"); RunValue("Launcher2", "C:\\Links\\start.lnk")(w); },
+         SaveResult::Close, {}},
+        {"a script into the registry", "run.bat", kUserFolder,
+         [](EditorWorld& w) { w.editor.fields.section = kUserRunIndex; },
+         [](EditorWorld& w) { RunValue("run.bat", w.UserLink("run.bat"))(w); }, SaveResult::Close, {}},
+    };
+    for (const auto& c : cases) {
+        EditorWorld w, expected;
+        for (EditorWorld* x : {&w, &expected}) x->AddEntries();
+        c.expectedChange(expected);
+        // A translation may give both captions the same text: the mode is a flag.
+        w.texts.Set("Add", "1", "Startup Item");
+        w.texts.Set("Main", "39", "Startup Item");
+        w.LoadAndSelect(c.row, c.section);
+        ASSERT_TRUE(w.editor.OpenForEdit()) << c.what;
+        c.edit(w);
+        EXPECT_EQ(w.editor.Save(), c.result) << c.what;
+        EXPECT_EQ(Shown(w.prompt), c.shown) << c.what;
+        EXPECT_EQ(Snapshot(w), Snapshot(expected)) << c.what;
+        EXPECT_TRUE(w.files.Exists("C:\\Links\\start.lnk")) << c.what;
+        EXPECT_EQ(w.editor.Mode(), c.result == SaveResult::Stay ? EditorMode::Edit : EditorMode::New);
+    }
 }
 
-TEST_F(EntryEditing, EditKeepingTheNameRewritesTheSameEntry) {
-    // The row finds itself as a duplicate; the same value and the same
-    // shortcut are rewritten, never removed afterwards.
-    const RegValue expandable{"App", RegType::ExpandString,
-                              EncodeUtf16LeWithNul("%ProgramFiles%\\app.exe")};
-    reg.SetValue(Hive::CurrentUser, kRunKey, expandable);
-    files.AddFile("C:\\tool.exe", "MZ");
-    shell.AddShortcut(UserLink("Tool.lnk"), "C:\\tool.exe");
-
-    LoadAndSelect("App", kUserRun);
-    ASSERT_TRUE(editor.OpenForEdit());
-    editor.fields.name = "APP";
-    editor.fields.parameters = "/tray";
-    prompt.Answer(kAnswerYes);
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].caption, "Item Already Exists");
-    const auto value = reg.GetValue(Hive::CurrentUser, kRunKey, "App");
-    ASSERT_TRUE(value);
-    // Still expandable, or "%ProgramFiles%" would stop working.
-    EXPECT_EQ(value->type, RegType::ExpandString);
-    EXPECT_EQ(value->data, EncodeUtf16LeWithNul("\"%ProgramFiles%\\app.exe\" /tray"));
-
-    LoadAndSelect("Tool.lnk", kUserFolder);
-    ASSERT_TRUE(editor.OpenForEdit());
-    editor.fields.value = "C:\\other.exe";  // an edit need not point at an existing file
-    prompt.Answer(kAnswerYes);
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_EQ(shell.ReadShortcutTarget(UserLink("Tool.lnk")), "C:\\other.exe");
-    EXPECT_EQ(prompt.calls.size(), 2u);
-}
-
-TEST_F(EntryEditing, EditMovesEntriesBetweenRegistryAndFolders) {
-    files.AddFile("C:\\tool.exe", "MZ");
-    shell.AddShortcut(UserLink("Tool.lnk"), "C:\\tool.exe");
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\tool.exe");
-
-    // Shortcut into the registry: the value is written, the shortcut goes.
-    LoadAndSelect("Tool.lnk", kUserFolder);
-    ASSERT_TRUE(editor.OpenForEdit());
-    editor.fields.section = kMachineRunIndex;
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_EQ(reg.GetString(Hive::LocalMachine, kRunKey, "Tool"), "C:\\tool.exe");
-    EXPECT_FALSE(files.Exists(UserLink("Tool.lnk")));
-
-    // Registry into a folder: the shortcut is written, the value goes.
-    LoadAndSelect("App", kUserRun);
-    ASSERT_TRUE(editor.OpenForEdit());
-    editor.fields.section = kCommonFolderIndex;
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunKey, "App"));
-    EXPECT_EQ(shell.ReadShortcutTarget(shell.commonStartup + "\\App.lnk"), "C:\\tool.exe");
-
-    // A shortcut that cannot be written leaves the old value alone.
-    reg.SetString(Hive::CurrentUser, kRunKey, "Keep", "C:\\tool.exe");
-    LoadAndSelect("Keep", kUserRun);
-    ASSERT_TRUE(editor.OpenForEdit());
-    editor.fields.section = kUserFolderIndex;
-    shell.writeShortcutResult = false;
-    EXPECT_EQ(editor.Save(), SaveResult::Stay);
-    EXPECT_EQ(prompt.calls.back().text, "The item could not be saved. Nothing was changed.");
-    EXPECT_EQ(UserRunValue("Keep"), "C:\\tool.exe");
-    EXPECT_EQ(prompt.calls.size(), 1u);
-
-    // A WOW64 Section this system lacks: refused before anything changes.
-    editor.fields.section = kUserRunWowIndex;
-    EXPECT_EQ(editor.Save(), SaveResult::Stay);
-    EXPECT_EQ(prompt.calls.back().text,
-              "The registry key of this section does not exist on this system.");
-    EXPECT_EQ(UserRunValue("Keep"), "C:\\tool.exe");
-}
-
-TEST_F(EntryEditing, EditNeverDeletesTheShortcutARegistryCommandNames) {
-    shell.AddShortcut("C:\\Links\\start.lnk", "C:\\tool.exe");
-    reg.SetString(Hive::CurrentUser, kRunKey, "Launcher", "C:\\Links\\start.lnk");
-    LoadAndSelect("Launcher", kUserRun);
-    ASSERT_TRUE(editor.OpenForEdit());
-    editor.fields.name = "Launcher2";
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_EQ(UserRunValue("Launcher2"), "C:\\Links\\start.lnk");
-    EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunKey, "Launcher"));
-    EXPECT_TRUE(files.Exists("C:\\Links\\start.lnk"));
-
-    // Nor a Startup folder file that is not a shortcut: it is the user's script.
-    files.AddFile(UserLink("run.bat"), "@echo off");
-    LoadAndSelect("run.bat", kUserFolder);
-    ASSERT_TRUE(editor.OpenForEdit());
-    editor.fields.section = kUserRunIndex;
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_TRUE(files.Exists(UserLink("run.bat")));
-    EXPECT_EQ(UserRunValue("run.bat"), UserLink("run.bat"));
-}
-
-TEST_F(EntryEditing, ModeIsAFlagNotTheCaption) {
-    // A translation may give both captions the same text.
-    texts.Set("Add", "1", "Startup Item");
-    texts.Set("Main", "39", "Startup Item");
-    reg.SetString(Hive::CurrentUser, kRunKey, "Old", "C:\\app.exe");
-    LoadAndSelect("Old", kUserRun);
-    ASSERT_TRUE(editor.OpenForEdit());
-    editor.fields.name = "New";
-    EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunKey, "Old"));
-    EXPECT_EQ(UserRunValue("New"), "C:\\app.exe");
-
-    // Reset starts a new entry again.
-    LoadAndSelect("New", kUserRun);
+TEST_F(EntryEditing, ResetStartsANewEntryAndBrowseKeepsTheValueOnCancel) {
+    AddEntries();
+    LoadAndSelect("App", kUserRunSection);
     ASSERT_TRUE(editor.OpenForEdit());
     editor.Reset();
     EXPECT_EQ(editor.Mode(), EditorMode::New);
     EXPECT_EQ(editor.fields.name, "");
-    Fill("Another", "C:\\b.exe", kUserRunIndex);
+    editor.fields = EditorFields{"Another", "C:\\b.exe", "", kUserRunIndex};
     EXPECT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_EQ(UserRunValue("New"), "C:\\app.exe");
-}
+    EXPECT_EQ(Live("App"), "C:\\app.exe");
 
-TEST_F(EntryEditing, BrowseOffersProgramsFromTheProgramFolder) {
     const BrowseRequest request = editor.Browse();
     EXPECT_EQ(request.title, "Select Program");
     EXPECT_EQ(request.initialFolder, system.programFolder);
-    EXPECT_EQ(request.filter, "Executable File (*.exe)|*.exe|All Files (*.*)|*.*");
-    EXPECT_EQ(request.flags, 0x1800u);
-
-    // A cancelled dialog returns nothing and changes nothing.
-    Fill("App", "C:\\typed.exe", kUserRunIndex);
+    editor.fields.value = "C:\\typed.exe";
     editor.BrowseChosen("");
     EXPECT_EQ(editor.fields.value, "C:\\typed.exe");
     editor.BrowseChosen("C:\\Chosen\\pick.exe");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,211 +14,149 @@ using namespace dovoviza;
 
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
-
 // Without its byte-order mark a UTF-8 file would read as code page 1252.
 std::string Utf8File(std::string_view text) { return "\xEF\xBB\xBF" + std::string(text); }
 
+std::string Utf16File(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+struct Lookup {
+    const char* section;
+    const char* key;
+    std::string expected;
+};
+
+struct Case {
+    const char* name;
+    std::string file;
+    std::optional<int> characterSet;
+    std::vector<Lookup> lookups;
+};
+
 class IniTest : public ::testing::Test {
 protected:
-    LanguageFile Parse(std::string_view bytes) { return LanguageFile::FromBytes(system, Bytes(bytes)); }
+    LanguageFile Parse(std::string_view bytes) {
+        return LanguageFile::FromBytes(system, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    }
+
+    void Check(const std::vector<Case>& cases) {
+        for (const Case& c : cases) {
+            const LanguageFile file = Parse(c.file);
+            EXPECT_EQ(file.CharacterSet(), c.characterSet) << c.name;
+            for (const Lookup& l : c.lookups) {
+                EXPECT_EQ(file.Get(l.section, l.key), l.expected) << c.name << ": " << l.section << "/" << l.key;
+            }
+        }
+    }
 
     test::FakeSystem system;
 };
 
 }  // namespace
 
-TEST_F(IniTest, SectionsAndKeysMatchWithoutRegardToCase) {
-    const LanguageFile file = Parse(Utf8File(
-        "[Main]\r\n1=File\r\nCaption=Main caption\r\n"
-        "[Настройки]\r\nключ=значение\r\n"));
-    EXPECT_EQ(file.Get("MAIN", "1"), "File");
-    EXPECT_EQ(file.Get("main", "caption"), "Main caption");
-    EXPECT_EQ(file.Get("Main", "CAPTION"), "Main caption");
-    // Letter case is folded by the system's upper-casing, not just for ASCII.
-    EXPECT_EQ(file.Get("НАСТРОЙКИ", "КЛЮЧ"), "значение");
+TEST_F(IniTest, LinesSectionsAndKeysReadAsWindowsReadsThem) {
+    Check({
+        // Letter case is folded by the system's upper-casing, not just for ASCII.
+        {"case", Utf8File("[Main]\r\n1=File\r\nCaption=Main caption\r\n[Настройки]\r\nключ=значение\r\n"),
+         std::nullopt,
+         {{"MAIN", "1", "File"}, {"main", "caption", "Main caption"}, {"НАСТРОЙКИ", "КЛЮЧ", "значение"}}},
+        {"key names are text", "[Main]\n01=zero one\n1 = one\n", std::nullopt,
+         {{"Main", "1", "one"}, {"Main", "01", "zero one"}, {"Main", "001", ""}, {"Main", " 1 ", "one"},
+          {" Main\t", "1", "one"}}},
+        {"first match wins", "[Main]\n1=first\n1=second\n[Other]\n1=other\n[MAIN]\n1=third\n2=repeated\n",
+         std::nullopt, {{"Main", "1", "first"}, {"Other", "1", "other"}, {"Main", "2", ""}}},
+        // A "[" without "]" is an ordinary line of the section it stands in.
+        {"line shapes",
+         "orphan=before any section\n   [Indented]   trailing words\nbare key\nbare key=shadowed\n"
+         "[  Blank Name  ]\nx=1\n[Unclosed\ny=2\n\n   \t\n=empty key\na==b=c\n",
+         std::nullopt,
+         {{"", "orphan", ""}, {"Indented", "bare key", ""}, {"Blank Name", "x", "1"}, {"Blank Name", "y", "2"},
+          {"Unclosed", "y", ""}, {"Blank Name", "", "empty key"}, {"Blank Name", "a", "=b=c"}}},
+        {"line ends", "[S]\r\na=1\nb=2\rc=3\r\n\r\nd=4\n\re=5", std::nullopt,
+         {{"S", "a", "1"}, {"S", "b", "2"}, {"S", "c", "3"}, {"S", "d", "4"}, {"S", "e", "5"}}},
+        {"blanks", "[S]\n \t key one \t=  two  words \t\nempty =   \n", std::nullopt,
+         {{"S", "key one", "two  words"}, {"S", "empty", ""}}},
+        {"one pair of enclosing quotes goes",
+         "[S]\ndouble=\"  keeps its blanks  \"\nsingle=  'single'  \nnested=\"\"twice\"\"\nmixed=\"mixed'\n"
+         "inner=say \"hi\" there\nopen=\"open\nlone=\"\npair=\"\"\n",
+         std::nullopt,
+         {{"S", "double", "  keeps its blanks  "}, {"S", "single", "single"}, {"S", "nested", "\"twice\""},
+          {"S", "mixed", "\"mixed'"}, {"S", "inner", "say \"hi\" there"}, {"S", "open", "\"open"},
+          {"S", "lone", "\""}, {"S", "pair", ""}}},
+        {"empty file", "", std::nullopt, {{"Main", "1", ""}}},
+        {"missing section or key", "[Main]\n1=x\n", std::nullopt, {{"Other", "1", ""}, {"Main", "2", ""}}},
+    });
+    EXPECT_EQ(LanguageFile().Get("Main", "1"), "");
+    EXPECT_EQ(LanguageFile().CharacterSet(), std::nullopt);
 }
 
-TEST_F(IniTest, KeyNamesAreTextNotNumbers) {
-    const LanguageFile file = Parse("[Main]\n01=zero one\n1 = one\n");
-    EXPECT_EQ(file.Get("Main", "1"), "one");
-    EXPECT_EQ(file.Get("Main", "01"), "zero one");
-    EXPECT_EQ(file.Get("Main", "001"), "");
-    EXPECT_EQ(file.Get("Main", " 1 "), "one");
-    EXPECT_EQ(file.Get(" Main\t", "1"), "one");
-}
-
-TEST_F(IniTest, FirstMatchingSectionAndKeyWin) {
-    const LanguageFile file = Parse(
-        "[Main]\n1=first\n1=second\n"
-        "[Other]\n1=other\n"
-        "[MAIN]\n1=third\n2=only in the repeated section\n");
-    EXPECT_EQ(file.Get("Main", "1"), "first");
-    EXPECT_EQ(file.Get("Other", "1"), "other");
-    EXPECT_EQ(file.Get("Main", "2"), "");
-}
-
-TEST_F(IniTest, LineShapes) {
-    const LanguageFile file = Parse(
-        "orphan=before any section\n"
-        "   [Indented]   trailing words\n"
-        "bare key\n"
-        "bare key=shadowed by the line above\n"
-        "[  Blank Name  ]\n"
-        "x=1\n"
-        "[Unclosed\n"
-        "y=2\n"
-        "\n"
-        "   \t\n"
-        "=empty key\n"
-        "a==b=c\n");
-    EXPECT_EQ(file.Get("", "orphan"), "");
-    EXPECT_EQ(file.Get("Indented", "bare key"), "");
-    EXPECT_EQ(file.Get("Blank Name", "x"), "1");
-    // A "[" without "]" is an ordinary line of the section it stands in.
-    EXPECT_EQ(file.Get("Blank Name", "y"), "2");
-    EXPECT_EQ(file.Get("Unclosed", "y"), "");
-    EXPECT_EQ(file.Get("Blank Name", ""), "empty key");
-    EXPECT_EQ(file.Get("Blank Name", "a"), "=b=c");
-}
-
-TEST_F(IniTest, EveryKindOfLineEnd) {
-    const LanguageFile file = Parse("[S]\r\na=1\nb=2\rc=3\r\n\r\nd=4\n\re=5");
-    EXPECT_EQ(file.Get("S", "a"), "1");
-    EXPECT_EQ(file.Get("S", "b"), "2");
-    EXPECT_EQ(file.Get("S", "c"), "3");
-    EXPECT_EQ(file.Get("S", "d"), "4");
-    EXPECT_EQ(file.Get("S", "e"), "5");  // last line without a line end
-}
-
-TEST_F(IniTest, BlanksAroundKeysAndValuesAreDropped) {
-    const LanguageFile file = Parse("[S]\n \t key one \t=  two  words \t\nempty =   \n");
-    EXPECT_EQ(file.Get("S", "key one"), "two  words");
-    EXPECT_EQ(file.Get("S", "empty"), "");
-}
-
-TEST_F(IniTest, OnePairOfEnclosingQuotesIsDropped) {
-    const LanguageFile file = Parse(
-        "[S]\n"
-        "double=\"  keeps its blanks  \"\n"
-        "single=  'single'  \n"
-        "nested=\"\"twice\"\"\n"
-        "mixed=\"mixed'\n"
-        "inner=say \"hi\" there\n"
-        "open=\"open\n"
-        "lone=\"\n"
-        "pair=\"\"\n");
-    EXPECT_EQ(file.Get("S", "double"), "  keeps its blanks  ");
-    EXPECT_EQ(file.Get("S", "single"), "single");
-    EXPECT_EQ(file.Get("S", "nested"), "\"twice\"");
-    EXPECT_EQ(file.Get("S", "mixed"), "\"mixed'");
-    EXPECT_EQ(file.Get("S", "inner"), "say \"hi\" there");
-    EXPECT_EQ(file.Get("S", "open"), "\"open");
-    EXPECT_EQ(file.Get("S", "lone"), "\"");
-    EXPECT_EQ(file.Get("S", "pair"), "");
+TEST_F(IniTest, FileIsDecodedByTheCodePageItsFirstLanguageSectionNames) {
+    const std::string western = "[Main]\n1=Caf\xE9 \x80\n";  // é and the euro sign in 1252
+    std::vector<Case> cases = {
+        // "Файл" and "Выход" in code page 1251.
+        {"Cyrillic",
+         "[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n1=\xD4\xE0\xE9\xEB\r\n9=\xC2\xFB\xF5\xEE\xE4\r\n", 204,
+         {{"Main", "1", "Файл"}, {"Main", "9", "Выход"}}},
+        // Shift-JIS: ソ = 83 5C, ゾ = 83 5D, ー = 81 5B; 表 = 95 5C; 開く = 8A 4A 82 AD.
+        // Trail bytes that look like "\", "]" or "[" stay inside their text.
+        {"Shift-JIS",
+         "[LANGUAGE]\r\ntranslator=\x83\x5C\x83\x5D\r\nCharacterSet=128\r\n[Main]\r\n1=\x95\x5C\x81\x5B\r\n"
+         "2=[\x83\x5D]\r\n3=\x83\x5D\r\n[\x83\x5D]\r\n1=named in Japanese\r\n[Tray]\r\n1=\x8A\x4A\x82\xAD\r\n",
+         128,
+         {{"LANGUAGE", "translator", "ソゾ"}, {"Main", "1", "表ー"}, {"Main", "2", "[ゾ]"}, {"Main", "3", "ゾ"},
+          {"ゾ", "1", "named in Japanese"}, {"Tray", "1", "開く"}}},
+        {"language section after the text",
+         "[Main]\n1=\xD4\xE0\xE9\xEB\n  [language]  \n  charactERSet  =  \"204\"  \n", 204, {{"Main", "1", "Файл"}}},
+        // À of code page 1252, not of 1251.
+        {"key outside LANGUAGE", "[Main]\nCharacterSet=204\n1=\xC0\n[LANGUAGE]\nCharacterSet=0\n", 0,
+         {{"Main", "1", "\xC3\x80"}}},
+        {"repeated LANGUAGE", "[LANGUAGE]\ntranslator=x\n[Main]\n1=\xC0\n[LANGUAGE]\nCharacterSet=204\n",
+         std::nullopt, {{"Main", "1", "\xC3\x80"}}},
+        {"no LANGUAGE", western, std::nullopt, {{"Main", "1", "Café €"}}},
+        // Byte-order marks override the character set.
+        {"UTF-8 mark", "\xEF\xBB\xBF[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n1=Файл 日本\r\n", 204,
+         {{"Main", "1", "Файл 日本"}, {"LANGUAGE", "CharacterSet", "204"}}},
+    };
+    for (const bool bigEndian : {false, true}) {
+        cases.push_back({bigEndian ? "UTF-16BE" : "UTF-16LE",
+                         Utf16File(u"[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n1=Файл \U0001F600\r\n", bigEndian),
+                         204, {{"Main", "1", "Файл \U0001F600"}}});
+    }
+    // Missing or unknown sets mean Western.
+    const std::pair<const char*, std::optional<int>> unknown[] = {
+        {"", std::nullopt}, {"abc", std::nullopt}, {"204x", std::nullopt}, {"999", 999}, {"1", 1}};
+    for (const auto& [value, number] : unknown) {
+        cases.push_back({value, std::string("[LANGUAGE]\nCharacterSet=") + value + "\n" + western, number,
+                         {{"Main", "1", "Café €"}}});
+    }
+    Check(cases);
 }
 
 TEST_F(IniTest, ValuesAreCutTo354Utf16Units) {
     const std::string a354(354, 'a');
-    const std::string cyrillic400 = [] {
-        std::string s;
-        for (int i = 0; i < 400; ++i) s += "Ж";
-        return s;
-    }();
+    std::string cyrillic400;
+    for (int i = 0; i < 400; ++i) cyrillic400 += "Ж";
     const std::string emoji = "\xF0\x9F\x98\x80";  // two UTF-16 units
-    const LanguageFile file = Parse(Utf8File(
-        "[S]\n"
-        "exact=" + a354 + "\n"
-        "long=" + std::string(400, 'b') + "\n"
-        "cyrillic=" + cyrillic400 + "\n"
-        "straddle=" + std::string(353, 'c') + emoji + "\n"
-        "fits=" + std::string(352, 'd') + emoji + "x\n"
-        "quoted=\"" + a354 + "\"\n"));
-    EXPECT_EQ(file.Get("S", "exact"), a354);
-    EXPECT_EQ(file.Get("S", "long"), std::string(354, 'b'));
-    EXPECT_EQ(CharCount(file.Get("S", "cyrillic")), 354u);
-    EXPECT_EQ(file.Get("S", "cyrillic"), cyrillic400.substr(0, 354 * 2));
-    // Half a surrogate pair is never kept.
-    EXPECT_EQ(file.Get("S", "straddle"), std::string(353, 'c'));
-    EXPECT_EQ(file.Get("S", "fits"), std::string(352, 'd') + emoji);
-    // The quotes go first; they do not count against the limit.
-    EXPECT_EQ(file.Get("S", "quoted"), a354);
-}
-
-TEST_F(IniTest, EmptyFileAndDefaultFileGiveEmptyTexts) {
-    EXPECT_EQ(Parse("").Get("Main", "1"), "");
-    EXPECT_EQ(LanguageFile().Get("Main", "1"), "");
-    EXPECT_EQ(LanguageFile().CharacterSet(), std::nullopt);
-    EXPECT_EQ(Parse("[Main]\n1=x\n").Get("Other", "1"), "");
-    EXPECT_EQ(Parse("[Main]\n1=x\n").Get("Main", "2"), "");
-}
-
-// --- Decoding -------------------------------------------------------------
-
-TEST_F(IniTest, FileIsDecodedByTheCodePageOfItsCharacterSet) {
-    // "Файл" and "Выход" in code page 1251.
-    const LanguageFile file = Parse(
-        "[LANGUAGE]\r\nCharacterSet=204\r\n"
-        "[Main]\r\n1=\xD4\xE0\xE9\xEB\r\n9=\xC2\xFB\xF5\xEE\xE4\r\n");
-    EXPECT_EQ(file.Get("Main", "1"), "Файл");
-    EXPECT_EQ(file.Get("Main", "9"), "Выход");
-    EXPECT_EQ(file.CharacterSet(), 204);
-}
-
-TEST_F(IniTest, DoubleByteTrailBytesThatLookLikeBracketsStayInsideTheirText) {
-    // Shift-JIS: ソ = 83 5C, ゾ = 83 5D, ー = 81 5B; 表 = 95 5C; 開く = 8A 4A 82 AD.
-    const LanguageFile file = Parse(
-        "[LANGUAGE]\r\n"
-        "translator=\x83\x5C\x83\x5D\r\n"
-        "CharacterSet=128\r\n"
-        "[Main]\r\n"
-        "1=\x95\x5C\x81\x5B\r\n"
-        "2=[\x83\x5D]\r\n"
-        "3=\x83\x5D\r\n"
-        "[\x83\x5D]\r\n"
-        "1=named in Japanese\r\n"
-        "[Tray]\r\n"
-        "1=\x8A\x4A\x82\xAD\r\n");
-    EXPECT_EQ(file.Get("LANGUAGE", "translator"), "ソゾ");
-    EXPECT_EQ(file.Get("Main", "1"), "表ー");
-    EXPECT_EQ(file.Get("Main", "2"), "[ゾ]");
-    EXPECT_EQ(file.Get("Main", "3"), "ゾ");
-    EXPECT_EQ(file.Get("ゾ", "1"), "named in Japanese");
-    EXPECT_EQ(file.Get("Tray", "1"), "開く");
-    EXPECT_EQ(file.CharacterSet(), 128);
-}
-
-TEST_F(IniTest, CharacterSetIsFoundWhereverTheLanguageSectionStands) {
-    // Cyrillic text before the section that names its code page.
-    const LanguageFile file = Parse(
-        "[Main]\n1=\xD4\xE0\xE9\xEB\n"
-        "  [language]  \n  charactERSet  =  \"204\"  \n");
-    EXPECT_EQ(file.Get("Main", "1"), "Файл");
-    EXPECT_EQ(file.CharacterSet(), 204);
-}
-
-TEST_F(IniTest, OnlyTheFirstLanguageSectionNamesTheCodePage) {
-    const LanguageFile elsewhere = Parse(
-        "[Main]\nCharacterSet=204\n1=\xC0\n[LANGUAGE]\nCharacterSet=0\n");
-    EXPECT_EQ(elsewhere.Get("Main", "1"), "\xC3\x80");  // À of code page 1252
-
-    const LanguageFile repeated = Parse(
-        "[LANGUAGE]\ntranslator=x\n[Main]\n1=\xC0\n[LANGUAGE]\nCharacterSet=204\n");
-    EXPECT_EQ(repeated.Get("Main", "1"), "\xC3\x80");
-    EXPECT_EQ(repeated.CharacterSet(), std::nullopt);
-}
-
-TEST_F(IniTest, MissingOrUnknownCharacterSetMeansWestern) {
-    const std::string body = "[Main]\n1=Caf\xE9 \x80\n";  // é and the euro sign in 1252
-    for (const std::string language : {"", "[LANGUAGE]\nCharacterSet=\n", "[LANGUAGE]\nCharacterSet=abc\n",
-                                       "[LANGUAGE]\nCharacterSet=999\n", "[LANGUAGE]\nCharacterSet=1\n",
-                                       "[LANGUAGE]\nCharacterSet=204x\n"}) {
-        SCOPED_TRACE(language);
-        EXPECT_EQ(Parse(language + body).Get("Main", "1"), "Café €");
-    }
-    EXPECT_EQ(Parse("[LANGUAGE]\nCharacterSet=abc\n").CharacterSet(), std::nullopt);
-    EXPECT_EQ(Parse("[LANGUAGE]\nCharacterSet=999\n").CharacterSet(), 999);
-    EXPECT_EQ(Parse(body).CharacterSet(), std::nullopt);
+    Check({{"long values",
+            Utf8File("[S]\nexact=" + a354 + "\nlong=" + std::string(400, 'b') + "\ncyrillic=" + cyrillic400 +
+                     "\nstraddle=" + std::string(353, 'c') + emoji + "\nfits=" + std::string(352, 'd') + emoji +
+                     "x\nquoted=\"" + a354 + "\"\n"),
+            std::nullopt,
+            {{"S", "exact", a354},
+             {"S", "long", std::string(354, 'b')},
+             {"S", "cyrillic", cyrillic400.substr(0, 354 * 2)},
+             // Half a surrogate pair is never kept.
+             {"S", "straddle", std::string(353, 'c')},
+             {"S", "fits", std::string(352, 'd') + emoji},
+             // The quotes go first; they do not count against the limit.
+             {"S", "quoted", a354}}}});
 }
 
 TEST_F(IniTest, BytesTheCodePageLacksStillReadAsText) {
@@ -226,25 +165,6 @@ TEST_F(IniTest, BytesTheCodePageLacksStillReadAsText) {
     EXPECT_EQ(file.Get("Main", "2"), "ok");
     EXPECT_EQ(file.Get("Main", "1").front(), 'a');
     EXPECT_EQ(file.Get("Main", "1").back(), 'z');
-}
-
-TEST_F(IniTest, ByteOrderMarksOverrideTheCharacterSet) {
-    const LanguageFile utf8 = Parse("\xEF\xBB\xBF[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n1=Файл 日本\r\n");
-    EXPECT_EQ(utf8.Get("Main", "1"), "Файл 日本");
-    EXPECT_EQ(utf8.Get("LANGUAGE", "CharacterSet"), "204");
-
-    const std::u16string wide = u"[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n1=Файл \U0001F600\r\n";
-    std::vector<std::uint8_t> le = {0xFF, 0xFE};
-    std::vector<std::uint8_t> be = {0xFE, 0xFF};
-    for (char16_t unit : wide) {
-        le.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        le.push_back(static_cast<std::uint8_t>(unit >> 8));
-        be.push_back(static_cast<std::uint8_t>(unit >> 8));
-        be.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-    }
-    EXPECT_EQ(LanguageFile::FromBytes(system, le).Get("Main", "1"), "Файл \U0001F600");
-    EXPECT_EQ(LanguageFile::FromBytes(system, be).Get("Main", "1"), "Файл \U0001F600");
-    EXPECT_EQ(LanguageFile::FromBytes(system, le).CharacterSet(), 204);
 }
 
 TEST_F(IniTest, CharacterSetsMapToTheirCodePages) {
@@ -257,42 +177,30 @@ TEST_F(IniTest, CharacterSetsMapToTheirCodePages) {
     }
 }
 
-TEST(LanguageFilePath, BuildsThePathInTheLanguageFolder) {
+TEST_F(IniTest, FilesAreReadAfreshFromTheLanguageFolderAndOversizedOnesAreEmpty) {
     EXPECT_EQ(LanguageFilePath("C:\\Program Files\\dovoviza", "Deutsch"),
               "C:\\Program Files\\dovoviza\\Language\\Deutsch.lng");
     EXPECT_EQ(LanguageFilePath("C:\\Program Files\\dovoviza", ""),
               "C:\\Program Files\\dovoviza\\Language\\English.lng");
-}
 
-// --- Reading files ----------------------------------------------------------
-
-TEST_F(IniTest, ReadINIReadsTheNamedFileAfresh) {
-    test::FakeFileSystem files;
-    const std::string path = LanguageFilePath(system.programFolder, "Russian");
-    files.AddFile(path, "[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n1=\xD4\xE0\xE9\xEB\r\n");
-    EXPECT_EQ(ReadINI(files, system, "main", "1", path), "Файл");
-
-    // Nothing is cached: the next read sees the file as it is now.
-    files.AddFile(path, "[Main]\r\n1=File\r\n");
-    EXPECT_EQ(ReadINI(files, system, "Main", "1", path), "File");
-    EXPECT_EQ(LanguageFile::Load(files, system, path).Get("Main", "1"), "File");
-}
-
-TEST_F(IniTest, MissingOrOversizedFilesGiveEmptyTexts) {
     test::FakeFileSystem files;
     const std::string folder = system.programFolder + "\\Language\\";
-    EXPECT_EQ(ReadINI(files, system, "Main", "1", folder + "Missing.lng"), "");
-    EXPECT_EQ(ReadINI(files, system, "Main", "1", ""), "");
+    files.AddFile(folder + "Russian.lng", "[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n1=\xD4\xE0\xE9\xEB\r\n");
+    EXPECT_EQ(ReadINI(files, system, "main", "1", folder + "Russian.lng"), "Файл");
+    // Nothing is cached: the next read sees the file as it is now.
+    files.AddFile(folder + "Russian.lng", "[Main]\r\n1=File\r\n");
+    EXPECT_EQ(ReadINI(files, system, "Main", "1", folder + "Russian.lng"), "File");
+    EXPECT_EQ(LanguageFile::Load(files, system, folder + "Russian.lng").Get("Main", "1"), "File");
 
     files.AddFolder(folder + "Folder.lng");
-    EXPECT_EQ(ReadINI(files, system, "Main", "1", folder + "Folder.lng"), "");
-
     std::string huge = "[Main]\r\n1=File\r\n";
     huge.resize(kLanguageFileMaxBytes + 1, ' ');
     files.AddFile(folder + "Huge.lng", huge);
-    EXPECT_EQ(ReadINI(files, system, "Main", "1", folder + "Huge.lng"), "");
+    for (const std::string& path : {folder + "Missing.lng", std::string(), folder + "Folder.lng",
+                                    folder + "Huge.lng"}) {
+        EXPECT_EQ(ReadINI(files, system, "Main", "1", path), "") << path;
+    }
     EXPECT_EQ(LanguageFile::Load(files, system, folder + "Huge.lng").CharacterSet(), std::nullopt);
-
     huge.resize(kLanguageFileMaxBytes);
     files.AddFile(folder + "Largest.lng", huge);
     EXPECT_EQ(ReadINI(files, system, "Main", "1", folder + "Largest.lng"), "File");

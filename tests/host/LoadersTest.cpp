@@ -1,153 +1,93 @@
+// Loading the rows of the twenty stores: their columns, order and icons.
+
 #include <gtest/gtest.h>
 
-#include "support/TestWorld.h"
 #include "catalogue/Loaders.h"
+#include "support/TestWorld.h"
 
 using namespace dovoviza;
 using namespace dovoviza::test;
 
 namespace {
 
+using Texts = std::vector<std::string>;
+
 class Loaders : public ::testing::Test {
 protected:
-    std::vector<StartupItem> Load(RowDetail detail = RowDetail::Full) {
+    // Each row as its fourteen columns, then "#icon" and "=stored name".
+    Texts Load(RowDetail detail = RowDetail::Full) {
         const LoadContext context{w.platform, w.fileInfo, w.folders,
                                   StatusWords{TestWorld::kNotFound, TestWorld::kDisabled}, detail,
                                   &w.icons};
-        return LoadAllLocations(context);
+        Texts rows;
+        for (const StartupItem& row : LoadAllLocations(context)) {
+            std::string text;
+            for (const std::string& column : row.columns) text += column + "|";
+            rows.push_back(text + "#" + std::to_string(row.icon) + "=" + row.storedName);
+        }
+        return rows;
     }
-    std::string UserFolder() const { return w.folders.user; }
 
     TestWorld w;
 };
 
-TEST_F(Loaders, RegistryRowCarriesCommandProgramDetailsAndLocation) {
+TEST_F(Loaders, RowsShowTheCommandTheProgramsDetailsAndTheLocation) {
+    const std::string wow = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
     w.AddProgram("C:\\Tools\\App.exe", "App Suite", "Tool Works");
-    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "App", "\"C:\\Tools\\App.exe\" -hidden");
-
-    const auto rows = Load();
-    ASSERT_EQ(rows.size(), 1u);
-    const auto& c = rows[0].columns;
-    EXPECT_EQ(c[kColName], "App");
-    EXPECT_EQ(c[kColValue], "\"C:\\Tools\\App.exe\" -hidden");
-    EXPECT_EQ(c[kColSection], "Registry -> User Run");
-    EXPECT_EQ(c[kColStatus], "");
-    EXPECT_EQ(c[kColProductName], "App Suite");
-    EXPECT_EQ(c[kColDescription], "App Suite description");
-    EXPECT_EQ(c[kColCompany], "Tool Works");
-    EXPECT_EQ(c[kColVersion], "1.2.3");
-    EXPECT_EQ(c[kColProcessPath], "C:\\Tools\\App.exe");
-    EXPECT_EQ(c[kColFileSize], "1.46 KB");
-    EXPECT_EQ(c[kColDateCreated], "3/4/2021 1:05:06 PM");
-    EXPECT_EQ(c[kColDateModified], "3/4/2021 1:05:06 PM");
-    EXPECT_EQ(c[kColLocation], "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-    EXPECT_EQ(rows[0].icon, 1);
-    EXPECT_EQ(rows[0].storedName, "App");
-}
-
-TEST_F(Loaders, MissingProgramShowsNotFoundWordAndNoFileColumns) {
+    w.AddProgram("C:\\x\\a.exe");
+    w.AddProgram("C:\\Apps\\tool.exe", "Tool");
+    w.AddProgram("C:\\big.exe");
+    FileDetails big;
+    big.size = 0x80000000ull;
+    big.created = big.accessed = big.modified = DateTime{2020, 1, 2, 0, 0, 0};
+    w.files.SetDetails("C:\\big.exe", big);
     // A bare name may still have version strings through the library search.
     w.versions.AddStrings("helper.exe ", 0x0409, 0x04B0, {{"CompanyName", "Found Elsewhere"}});
+
+    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "App", "\"C:\\Tools\\App.exe\" -hidden");
+    // Shown without its leading blanks but kept exact for the operations; the
+    // data belongs to this very value, not to a lookup of the trimmed name.
+    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "  Spaced ", "  C:\\x\\a.exe");
+    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "Big", "C:\\big.exe");
     w.SetRunValue(Hive::LocalMachine, TestWorld::kUserRun, "Gone", "helper.exe /start");
     w.SetRunValue(Hive::LocalMachine, TestWorld::kUserRun, "Empty", "");
+    w.SetRunValue(Hive::LocalMachine, wow + "-Disabled", "A", "C:\\x\\a.exe");
+    const std::string user = w.folders.user, common = w.folders.common;
+    w.AddShortcut(user, "Tool.LNK", "C:\\Apps\\tool.exe");
+    w.files.AddFile(user + "\\notes.txt", "hello");
+    w.files.AddFile(user + "\\desktop.ini", "x", FileAttr::Hidden | FileAttr::System);
+    w.AddShortcut(user, "Dangling.lnk", "C:\\Apps\\removed.exe");
+    // A disabled folder entry names its live folder but reads the twin.
+    w.AddShortcut(w.folders.commonDisabled, "Off.lnk", "C:\\Apps\\tool.exe");
 
-    const auto rows = Load();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].columns[kColSection], "Registry -> Machine Run");
-    EXPECT_EQ(rows[0].columns[kColCompany], "Found Elsewhere");
-    for (const auto& row : rows) {
-        EXPECT_EQ(row.columns[kColProcessPath], TestWorld::kNotFound);
-        for (std::size_t col = kColFileSize; col <= kColLocation; ++col) {
-            EXPECT_EQ(row.columns[col], "") << col;
-        }
-        EXPECT_EQ(row.icon, 0);
-    }
-    EXPECT_EQ(rows[1].columns[kColValue], "");
-}
-
-TEST_F(Loaders, DisabledStoreRowsKeepTheirLocationsTextsAndShowTheStatusWord) {
-    w.AddProgram("C:\\x\\a.exe");
-    const std::string wow = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled";
-    w.SetRunValue(Hive::LocalMachine, wow, "A", "C:\\x\\a.exe");
-
-    const auto rows = Load();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].columns[kColSection], "Registry -> Machine Run (WOW64)");
-    EXPECT_EQ(rows[0].columns[kColStatus], TestWorld::kDisabled);
-    EXPECT_EQ(rows[0].columns[kColLocation],
-              "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run");
-}
-
-TEST_F(Loaders, NameWithLeadingBlanksIsShownTrimmedButKeptExactForOperations) {
-    w.AddProgram("C:\\x\\a.exe");
-    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "  Spaced ", "  C:\\x\\a.exe");
-
-    const auto rows = Load();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].columns[kColName], "Spaced ");
-    EXPECT_EQ(rows[0].storedName, "  Spaced ");
-    // The data belongs to this very value, not to a lookup of the trimmed name.
-    EXPECT_EQ(rows[0].columns[kColValue], "C:\\x\\a.exe");
-    EXPECT_EQ(rows[0].columns[kColProcessPath], "C:\\x\\a.exe");
-}
-
-TEST_F(Loaders, HugeProgramFileLeavesOnlyTheSizeEmpty) {
-    w.AddProgram("C:\\big.exe");
-    FileDetails details;
-    details.size = 0x80000000ull;
-    details.created = details.accessed = details.modified = DateTime{2020, 1, 2, 0, 0, 0};
-    w.files.SetDetails("C:\\big.exe", details);
-    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "Big", "C:\\big.exe");
-
-    const auto rows = Load();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].columns[kColFileSize], "");
-    EXPECT_EQ(rows[0].columns[kColDateCreated], "1/2/2020");  // midnight: date only
-    EXPECT_FALSE(rows[0].columns[kColLocation].empty());
-}
-
-TEST_F(Loaders, FolderRowsDescribeShortcutTargetsAndOtherFilesThemselves) {
-    w.AddProgram("C:\\Apps\\tool.exe", "Tool");
-    w.AddShortcut(UserFolder(), "Tool.LNK", "C:\\Apps\\tool.exe");
-    w.files.AddFile(UserFolder() + "\\notes.txt", "hello");
-    w.files.AddFile(UserFolder() + "\\desktop.ini", "x", FileAttr::Hidden | FileAttr::System);
-    w.AddShortcut(UserFolder(), "Dangling.lnk", "C:\\Apps\\removed.exe");
-
-    const auto rows = Load();
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].columns[kColName], "Tool.LNK");
-    EXPECT_EQ(rows[0].columns[kColValue], UserFolder() + "\\Tool.LNK");
-    EXPECT_EQ(rows[0].columns[kColSection], "Startup Folder -> User");
-    EXPECT_EQ(rows[0].columns[kColProductName], "Tool");
-    EXPECT_EQ(rows[0].columns[kColProcessPath], "C:\\Apps\\tool.exe");
-    EXPECT_EQ(rows[0].columns[kColLocation], UserFolder());
-    EXPECT_GT(rows[0].icon, 0);
-
-    EXPECT_EQ(rows[1].columns[kColName], "notes.txt");
-    EXPECT_EQ(rows[1].columns[kColProductName], "");
-    EXPECT_EQ(rows[1].columns[kColProcessPath], UserFolder() + "\\notes.txt");
-    EXPECT_EQ(rows[1].columns[kColFileSize], "5 bytes");
-
-    // A shortcut whose target is gone: only the first four columns, no
-    // not-found word (unlike a registry row), no icon.
-    EXPECT_EQ(rows[2].columns[kColName], "Dangling.lnk");
-    for (std::size_t col = kColProductName; col <= kColLocation; ++col) {
-        EXPECT_EQ(rows[2].columns[col], "") << col;
-    }
-    EXPECT_EQ(rows[2].icon, 0);
-}
-
-TEST_F(Loaders, DisabledFolderEntryNamesItsLiveFolderButReadsTheTwin) {
-    w.AddProgram("C:\\Apps\\tool.exe");
-    w.AddShortcut(w.folders.commonDisabled, "Tool.lnk", "C:\\Apps\\tool.exe");
-
-    const auto rows = Load();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].columns[kColSection], "Startup Folder -> Common");
-    EXPECT_EQ(rows[0].columns[kColStatus], TestWorld::kDisabled);
-    EXPECT_EQ(rows[0].columns[kColValue], w.folders.common + "\\Tool.lnk");
-    EXPECT_EQ(rows[0].columns[kColProcessPath], "C:\\Apps\\tool.exe");
-    EXPECT_EQ(rows[0].columns[kColLocation], w.folders.common);
+    const std::string date = "3/4/2021 1:05:06 PM";
+    const std::string dates = date + "|" + date + "|" + date + "|";
+    const std::string x = "Product|Product description|Company|1.2.3|C:\\x\\a.exe|1.46 KB|" + dates;
+    const std::string tool = "Tool|Tool description|Company|1.2.3|C:\\Apps\\tool.exe|1.46 KB|" + dates;
+    const std::string hkcu = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run|";
+    EXPECT_EQ(Load(),
+              (Texts{
+                  "App|\"C:\\Tools\\App.exe\" -hidden|Registry -> User Run||App Suite|App Suite description|"
+                  "Tool Works|1.2.3|C:\\Tools\\App.exe|1.46 KB|" + dates + hkcu + "#1=App",
+                  "Spaced |C:\\x\\a.exe|Registry -> User Run||" + x + hkcu + "#2=  Spaced ",
+                  // Too big for the size text; midnight shows the date only.
+                  "Big|C:\\big.exe|Registry -> User Run||Product|Product description|Company|1.2.3|"
+                  "C:\\big.exe||1/2/2020|1/2/2020|1/2/2020|" + hkcu + "#3=Big",
+                  // A missing program: the not-found word and no file columns, no icon.
+                  "Gone|helper.exe /start|Registry -> Machine Run||||Found Elsewhere||File not found|"
+                  "|||||#0=Gone",
+                  "Empty||Registry -> Machine Run||||||File not found||||||#0=Empty",
+                  "A|C:\\x\\a.exe|Registry -> Machine Run (WOW64)|Disabled|" + x +
+                      "HKEY_LOCAL_MACHINE\\" + wow + "|#4=A",
+                  "Tool.LNK|" + user + "\\Tool.LNK|Startup Folder -> User||" + tool + user + "|#5=Tool.LNK",
+                  "notes.txt|" + user + "\\notes.txt|Startup Folder -> User||||||" + user +
+                      "\\notes.txt|5 bytes|" + dates + user + "|#6=notes.txt",
+                  // A shortcut whose target is gone: only the first four columns,
+                  // no not-found word (unlike a registry row), no icon.
+                  "Dangling.lnk|" + user + "\\Dangling.lnk|Startup Folder -> User||||||||||||#0=Dangling.lnk",
+                  "Off.lnk|" + common + "\\Off.lnk|Startup Folder -> Common|Disabled|" + tool + common +
+                      "|#7=Off.lnk",
+              }));
 }
 
 TEST_F(Loaders, TwentyStoresAreReadInTheirFixedOrder) {
@@ -163,27 +103,21 @@ TEST_F(Loaders, TwentyStoresAreReadInTheirFixedOrder) {
     w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "u", "x");
     w.files.AddFile(w.folders.user + "\\user.txt");
 
-    std::vector<std::string> names;
-    for (const auto& row : Load()) names.push_back(row.Name());
-    EXPECT_EQ(names, (std::vector<std::string>{"u", "u-off", "u-wow", "u-once-off", "m-once",
-                                               "user.txt", "user-off.txt", "common.txt"}));
+    Texts names;
+    for (const std::string& row : Load()) names.push_back(row.substr(0, row.find('|')));
+    EXPECT_EQ(names, (Texts{"u", "u-off", "u-wow", "u-once-off", "m-once", "user.txt", "user-off.txt",
+                            "common.txt"}));
 }
 
 TEST_F(Loaders, ScanRowsLeaveOutTheCostlyColumnsAndIcons) {
     w.AddProgram("C:\\Tools\\App.exe");
     w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "App", "C:\\Tools\\App.exe");
-    w.AddShortcut(UserFolder(), "App.lnk", "C:\\Tools\\App.exe");
+    w.AddShortcut(w.folders.user, "App.lnk", "C:\\Tools\\App.exe");
 
-    const auto rows = Load(RowDetail::Scan);
-    ASSERT_EQ(rows.size(), 2u);
-    for (const auto& row : rows) {
-        EXPECT_EQ(row.columns[kColProcessPath], "C:\\Tools\\App.exe");
-        EXPECT_EQ(row.columns[kColProductName], "Product");
-        for (std::size_t col = kColFileSize; col <= kColLocation; ++col) {
-            EXPECT_EQ(row.columns[col], "") << col;
-        }
-        EXPECT_EQ(row.icon, 0);
-    }
+    const std::string rest = "|Product|Product description|Company|1.2.3|C:\\Tools\\App.exe||||||#0=";
+    EXPECT_EQ(Load(RowDetail::Scan),
+              (Texts{"App|C:\\Tools\\App.exe|Registry -> User Run|" + rest + "App",
+                     "App.lnk|" + w.folders.user + "\\App.lnk|Startup Folder -> User|" + rest + "App.lnk"}));
     EXPECT_TRUE(w.icons.requests.empty());
 }
 
@@ -192,8 +126,8 @@ TEST_F(Loaders, StartupFoldersGetHiddenTwinsAndAnUnnamedFolderListsNothing) {
     EXPECT_TRUE(w.files.IsFolder(w.folders.userDisabled));
     EXPECT_TRUE(w.files.Attributes(w.folders.commonDisabled) & FileAttr::Hidden);
 
-    // The shell could not name the folders: no twin in the current folder, no rows
-    // from the drive's root.
+    // The shell could not name the folders: no twin in the current folder, no
+    // rows from the drive's root.
     FakeFileSystem files;
     FakeShell shell{&files};
     shell.userStartup.clear();
@@ -202,8 +136,7 @@ TEST_F(Loaders, StartupFoldersGetHiddenTwinsAndAnUnnamedFolderListsNothing) {
     PrepareDisabledFolders(files, unnamed);
     EXPECT_FALSE(files.Exists("-Disabled"));
     w.files.AddFile("\\root.txt");
-    const LoadContext context{w.platform, w.fileInfo, unnamed, StatusWords{}, RowDetail::Full,
-                              nullptr};
+    const LoadContext context{w.platform, w.fileInfo, unnamed, StatusWords{}, RowDetail::Full, nullptr};
     EXPECT_TRUE(LoadAllLocations(context).empty());
 }
 

@@ -1,14 +1,18 @@
+// The main list: reloads, counts, header-click sorting and the selection.
+
 #include <gtest/gtest.h>
 
-#include "support/TestWorld.h"
+#include "OperationsTestBench.h"
 
 using namespace dovoviza;
 using namespace dovoviza::test;
 
 namespace {
 
-std::vector<std::string> Column(const MainList& list, std::size_t column) {
-    std::vector<std::string> texts;
+using Texts = std::vector<std::string>;
+
+Texts Column(const MainList& list, std::size_t column) {
+    Texts texts;
     for (const auto& row : list.Rows()) texts.push_back(row.columns[column]);
     return texts;
 }
@@ -18,6 +22,10 @@ protected:
     void AddValue(const std::string& name, const std::string& command, bool disabled = false) {
         w.SetRunValue(Hive::CurrentUser, disabled ? TestWorld::kUserRunDisabled : TestWorld::kUserRun,
                       name, command);
+    }
+    std::string Counts() {
+        const CountTexts counts = w.list.Count_Items();
+        return counts.items + " " + counts.disabled;
     }
     TestWorld w;
 };
@@ -34,14 +42,11 @@ TEST_F(MainListTest, ReloadRebuildsRowsIconsAndCounts) {
     // The icon list is rebuilt with the rows, not grown by every reload.
     EXPECT_EQ(w.icons.Count(), 2);
     EXPECT_EQ(w.list.Rows()[1].icon, 2);
-    const CountTexts counts = w.list.Count_Items();
-    EXPECT_EQ(counts.items, "(3) items");
-    EXPECT_EQ(counts.disabled, "(2) disabled");
+    EXPECT_EQ(Counts(), "(3) items (2) disabled");
 
     w.registry.RemoveKey(Hive::CurrentUser, TestWorld::kUserRunDisabled);
     w.list.LoadRegistryInfo();
-    EXPECT_EQ(w.list.Count_Items().items, "(1) items");
-    EXPECT_EQ(w.list.Count_Items().disabled, "(0) disabled");
+    EXPECT_EQ(Counts(), "(1) items (0) disabled");
 }
 
 TEST_F(MainListTest, HeaderClicksAlternatePerColumnAndCompareDisplayedTextIgnoringCase) {
@@ -53,13 +58,13 @@ TEST_F(MainListTest, HeaderClicksAlternatePerColumnAndCompareDisplayedTextIgnori
     w.list.LoadRegistryInfo();
 
     ASSERT_TRUE(w.list.ColumnClick(1));
-    EXPECT_EQ(Column(w.list, kColName), (std::vector<std::string>{"Alpha", "beta", "delta", "Gamma"}));
+    EXPECT_EQ(Column(w.list, kColName), (Texts{"Alpha", "beta", "delta", "Gamma"}));
     ASSERT_TRUE(w.list.ColumnClick(1));
-    EXPECT_EQ(Column(w.list, kColName), (std::vector<std::string>{"Gamma", "delta", "beta", "Alpha"}));
+    EXPECT_EQ(Column(w.list, kColName), (Texts{"Gamma", "delta", "beta", "Alpha"}));
     // Another column starts with its own ascending click; text order, not size;
     // texts equal but for letter case keep the order they had.
     ASSERT_TRUE(w.list.ColumnClick(2));
-    EXPECT_EQ(Column(w.list, kColValue), (std::vector<std::string>{"1. KB", "512 bytes", "x", "X"}));
+    EXPECT_EQ(Column(w.list, kColValue), (Texts{"1. KB", "512 bytes", "x", "X"}));
     EXPECT_FALSE(w.list.ColumnClick(0));
     EXPECT_FALSE(w.list.ColumnClick(15));
 }
@@ -75,7 +80,7 @@ TEST_F(MainListTest, SortAndSelectionSurviveAReload) {
 
     AddValue("0-new", "4");
     w.list.LoadRegistryInfo();
-    EXPECT_EQ(Column(w.list, kColName), (std::vector<std::string>{"0-new", "a", "b", "c"}));
+    EXPECT_EQ(Column(w.list, kColName), (Texts{"0-new", "a", "b", "c"}));
     ASSERT_NE(w.list.Selected(), nullptr);
     EXPECT_EQ(w.list.Selected()->Name(), "c");
     EXPECT_EQ(w.list.SortOrder(), std::make_optional(std::make_pair(1, true)));
@@ -87,36 +92,19 @@ TEST_F(MainListTest, SortAndSelectionSurviveAReload) {
     EXPECT_EQ(w.list.SelectedIndex(), std::nullopt);
 }
 
-// An icon list that asks for a reload in the middle of one, as a window
-// message handled during a load would.
-class ReenteringIcons : public IIconList {
-public:
-    void Clear() override {}
-    int AddFileIcon(const std::string&) override {
-        if (list) nestedResults.push_back(list->LoadRegistryInfo());
-        return 0;
-    }
-    int Count() const override { return 0; }
-    MainList* list = nullptr;
-    std::vector<bool> nestedResults;
-};
-
 TEST_F(MainListTest, AReloadRequestedDuringAReloadIsIgnored) {
-    ReenteringIcons icons;
+    HookedIconList icons;
     MainList list(w.platform, w.fileInfo, w.texts, icons, w.folders);
-    icons.list = &list;
+    std::vector<bool> nested;
+    icons.hook = [&] { nested.push_back(list.LoadRegistryInfo()); };
     AddValue("A", "x");
     AddValue("B", "y");
 
     EXPECT_TRUE(list.LoadRegistryInfo());
-    EXPECT_EQ(icons.nestedResults, (std::vector<bool>{false, false}));
+    EXPECT_EQ(nested, (std::vector<bool>{false, false}));
     EXPECT_EQ(list.RowCount(), 2u);
     EXPECT_FALSE(list.Processing());
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(MainListTest, DisabledRowsStayDisabledWhenTheLanguageHasNoStatusWord) {
     w.texts.Set("Main", "37", "");
@@ -124,7 +112,7 @@ TEST_F(MainListTest, DisabledRowsStayDisabledWhenTheLanguageHasNoStatusWord) {
     w.list.LoadRegistryInfo();
     ASSERT_EQ(w.list.RowCount(), 1u);
     EXPECT_TRUE(w.list.Rows()[0].IsDisabled());
-    EXPECT_EQ(w.list.Count_Items().disabled, "(1) disabled");
+    EXPECT_EQ(Counts(), "(1) items (1) disabled");
 
     w.list.SetDisabled(0, false, "");
     EXPECT_FALSE(w.list.Rows()[0].IsDisabled());

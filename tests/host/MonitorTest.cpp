@@ -1,13 +1,16 @@
+// The monitor's tick: the scan of every store, new entries and their alert,
+// and disabled entries kept disabled without losing the last copy.
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "OperationsTestBench.h"
 #include "catalogue/RegistryAccess.h"
 #include "monitor/Monitor.h"
 #include "platform/Text.h"
-#include "support/TestWorld.h"
 
 using namespace dovoviza;
 using namespace dovoviza::test;
@@ -18,7 +21,6 @@ using Texts = std::vector<std::string>;
 
 constexpr const char* kApp = "C:\\Tools\\app.exe";
 constexpr const char* kOther = "C:\\Tools\\other.exe";
-constexpr const char* kMachineRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class RecordingSink : public IAlertSink {
 public:
@@ -28,18 +30,6 @@ public:
     }
     std::vector<AlertEntry> alerts;
     std::function<void(const AlertEntry&)> onAlert;
-};
-
-// An icon list that runs something while a main-list load is under way.
-class HookedIconList : public IIconList {
-public:
-    void Clear() override {}
-    int AddFileIcon(const std::string&) override {
-        if (hook) hook();
-        return 0;
-    }
-    int Count() const override { return 0; }
-    std::function<void()> hook;
 };
 
 // "Delete  Nag done" or "Move Back failed": what a tick did to live copies.
@@ -54,29 +44,23 @@ Texts Enforced(const TickReport& report) {
     return done;
 }
 
+std::string Fields(const AlertEntry& a) {
+    return a.name + "|" + a.value + "|" + a.section + "|" + a.path + "|" + a.storedName;
+}
+
 class MonitorTest : public ::testing::Test {
 protected:
     MonitorTest() {
         w.AddProgram(kApp);
         w.AddProgram(kOther);
     }
-
-    void Run(const std::string& name, const std::string& command) {
-        w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, name, command);
+    void Run(const std::string& name, const std::string& command, bool parked = false) {
+        w.SetRunValue(Hive::CurrentUser, parked ? kRunDisabledKey : kRunKey, name, command);
     }
-    void RunDisabled(const std::string& name, const std::string& command) {
-        w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRunDisabled, name, command);
+    void Unrun(const std::string& name, bool parked = false) {
+        ASSERT_TRUE(DeleteRegValue(w.registry, Hive::CurrentUser, parked ? kRunDisabledKey : kRunKey, name));
     }
-    void Unrun(const std::string& name, const char* key = TestWorld::kUserRun) {
-        ASSERT_TRUE(DeleteRegValue(w.registry, Hive::CurrentUser, key, name));
-    }
-    std::optional<std::string> Live(const std::string& name) {
-        return w.registry.GetString(Hive::CurrentUser, TestWorld::kUserRun, name);
-    }
-    std::optional<std::string> Parked(const std::string& name) {
-        return w.registry.GetString(Hive::CurrentUser, TestWorld::kUserRunDisabled, name);
-    }
-    Texts Listed(const MainList& list) {
+    static Texts Listed(const MainList& list) {
         Texts rows;
         for (const auto& row : list.Rows()) rows.push_back(row.Name() + "|" + row.Status());
         return rows;
@@ -90,23 +74,22 @@ protected:
         EXPECT_FALSE(report.reloadedForNewEntry || report.reloadedForCount);
     }
 
-    TestWorld w;
+    OpsWorld w;
     RecordingSink sink;
     Monitor monitor{w.platform, w.fileInfo, w.texts, w.list, sink};
 };
 
 TEST_F(MonitorTest, ScanListReadsEveryStoreInOrderAndKnowsWhichStoreARowCameFrom) {
-    w.SetRunValue(Hive::LocalMachine, kMachineRun, "Machine", kApp);
-    RunDisabled("Parked", "C:\\gone.exe -x");
+    w.SetRunValue(Hive::LocalMachine, kRunKey, "Machine", kApp);
+    Run("Parked", "C:\\gone.exe -x", true);
     Run("Live", kApp);
     w.AddShortcut(w.folders.userDisabled, "Short.lnk", kOther);
     auto render = [](const std::vector<ScanRow>& scan) {
         Texts rows;
         for (const ScanRow& r : scan) {
-            rows.push_back(r.item.Name() + "|" + r.item.Value() + "|" +
-                           std::string(r.location->section) + "|" + r.item.Status() + "|" +
-                           r.item.columns[kColProcessPath] + "|" + r.item.columns[kColFileSize] +
-                           (r.disabledStore ? "|parked" : "|live"));
+            rows.push_back(r.item.Name() + "|" + r.item.Value() + "|" + std::string(r.location->section) +
+                           "|" + r.item.Status() + "|" + r.item.columns[kColProcessPath] + "|" +
+                           r.item.columns[kColFileSize] + (r.disabledStore ? "|parked" : "|live"));
         }
         return rows;
     };
@@ -115,8 +98,7 @@ TEST_F(MonitorTest, ScanListReadsEveryStoreInOrderAndKnowsWhichStoreARowCameFrom
               (Texts{"Live|C:\\Tools\\app.exe|Registry -> User Run||C:\\Tools\\app.exe||live",
                      "Parked|C:\\gone.exe -x|Registry -> User Run|Disabled|File not found||parked",
                      "Machine|C:\\Tools\\app.exe|Registry -> Machine Run||C:\\Tools\\app.exe||live",
-                     "Short.lnk|" + shortcut + "|Startup Folder -> User|Disabled|" + kOther +
-                         "||parked"}));
+                     "Short.lnk|" + shortcut + "|Startup Folder -> User|Disabled|" + kOther + "||parked"}));
     EXPECT_TRUE(w.icons.requests.empty());
 
     // A language file without a status word cannot hide the store.
@@ -157,26 +139,24 @@ TEST_F(MonitorTest, NewEntryReloadsTheListBeforeItsAlert) {
     EXPECT_TRUE(report.reloadedForNewEntry);
     EXPECT_EQ(listedAtAlert, (Texts{"Old|", "Fresh|"}));
     ASSERT_EQ(sink.alerts.size(), 1u);
-    const AlertEntry& alert = sink.alerts[0];
-    EXPECT_EQ(alert.name + "|" + alert.value + "|" + alert.section + "|" + alert.path,
-              "Fresh|\"C:\\Missing\\fresh.exe\" -start|Registry -> User Run|File not found");
-    EXPECT_EQ(alert.storedName, "  Fresh");
+    const std::string fresh =
+        "Fresh|\"C:\\Missing\\fresh.exe\" -start|Registry -> User Run|File not found|  Fresh";
+    EXPECT_EQ(Fields(sink.alerts[0]), fresh);
     ASSERT_TRUE(report.alert);
-    EXPECT_EQ(report.alert->storedName, "  Fresh");
+    EXPECT_EQ(Fields(*report.alert), fresh);
     ExpectQuietTick();
 
     w.AddShortcut(w.folders.user, "Drop.lnk", kOther);
     monitor.Tick();
     ASSERT_EQ(sink.alerts.size(), 2u);
-    const AlertEntry& dropped = sink.alerts[1];
-    EXPECT_EQ(dropped.name + "|" + dropped.value + "|" + dropped.section + "|" + dropped.path,
-              "Drop.lnk|" + w.folders.user + "\\Drop.lnk|Startup Folder -> User|" + kOther);
+    EXPECT_EQ(Fields(sink.alerts[1]),
+              "Drop.lnk|" + w.folders.user + "\\Drop.lnk|Startup Folder -> User|" + kOther + "|Drop.lnk");
 }
 
 TEST_F(MonitorTest, OneAlertPerTickForTheFirstNewEntryInScanOrder) {
     w.list.LoadRegistryInfo();
     // Written first, but the machine's Run key is read after the user's.
-    w.SetRunValue(Hive::LocalMachine, kMachineRun, "MachineFirst", kApp);
+    w.SetRunValue(Hive::LocalMachine, kRunKey, "MachineFirst", kApp);
     Run("UserSecond", kOther);
     monitor.Tick();
     ASSERT_EQ(sink.alerts.size(), 1u);
@@ -186,7 +166,7 @@ TEST_F(MonitorTest, OneAlertPerTickForTheFirstNewEntryInScanOrder) {
 
     // The reload moves rows; known entries stay known, not taken for the row
     // that now sits where theirs was.
-    RunDisabled("Parked", kApp);
+    Run("Parked", kApp, true);
     const TickReport parked = monitor.Tick();
     ASSERT_TRUE(parked.alert);
     EXPECT_EQ(Enforced(parked), Texts{});
@@ -199,7 +179,7 @@ TEST_F(MonitorTest, OneAlertPerTickForTheFirstNewEntryInScanOrder) {
     list.LoadRegistryInfo();
     Run("Stays", kApp);
     Run("Brief", kOther);
-    icons.hook = [&] { DeleteRegValue(w.registry, Hive::CurrentUser, TestWorld::kUserRun, "Brief"); };
+    icons.hook = [&] { DeleteRegValue(w.registry, Hive::CurrentUser, kRunKey, "Brief"); };
     const TickReport report = watching.Tick();
     ASSERT_EQ(sink.alerts.size(), 3u);
     EXPECT_EQ(sink.alerts[2].name, "Stays");
@@ -207,96 +187,80 @@ TEST_F(MonitorTest, OneAlertPerTickForTheFirstNewEntryInScanOrder) {
     EXPECT_EQ(Listed(list), (Texts{"UserSecond|", "Stays|", "Parked|Disabled", "MachineFirst|"}));
 }
 
-TEST_F(MonitorTest, LiveCopyOfADisabledEntryIsDeletedWhileTheDisabledCopyExists) {
+TEST_F(MonitorTest, LiveCopyOfADisabledEntryIsDeletedOnlyWhileTheDisabledCopyExists) {
     // A stored name with a leading blank: only the exact name reaches it.
-    RunDisabled(" Nag", kApp);
+    Run(" Nag", kApp, true);
     w.AddShortcut(w.folders.userDisabled, "Nag.lnk", kOther);
+    const RegValue expandable{"Back", RegType::ExpandString, EncodeUtf16LeWithNul("%SystemRoot%\\back.exe")};
+    w.registry.SetValue(Hive::CurrentUser, kRunDisabledKey, expandable);
+    w.AddShortcut(w.folders.userDisabled, "Back.lnk", kOther);
     w.list.LoadRegistryInfo();
-    ASSERT_EQ(Listed(), (Texts{"Nag|Disabled", "Nag.lnk|Disabled"}));
+    ASSERT_EQ(Listed(), (Texts{"Nag|Disabled", "Back|Disabled", "Nag.lnk|Disabled", "Back.lnk|Disabled"}));
+    const std::string before = Snapshot(w);
+
+    // Written back beside the disabled copies: the live copies are deleted.
+    // Moved back by another tool: the last copies are moved, not deleted.
     Run(" Nag", kApp);
     w.AddShortcut(w.folders.user, "Nag.lnk", kOther);
+    w.registry.SetValue(Hive::CurrentUser, kRunKey, expandable);
+    Unrun("Back", true);
+    ASSERT_TRUE(w.files.MoveFileNoReplace(w.folders.userDisabled + "Back.lnk", w.folders.user + "\\Back.lnk"));
 
     const TickReport report = monitor.Tick();
     EXPECT_FALSE(report.alert);
-    EXPECT_EQ(Enforced(report), (Texts{"Delete  Nag done", "Delete Nag.lnk done"}));
-    EXPECT_FALSE(Live(" Nag"));
-    EXPECT_EQ(Parked(" Nag"), kApp);
-    EXPECT_FALSE(w.files.Exists(w.folders.user + "\\Nag.lnk"));
-    EXPECT_TRUE(w.files.Exists(w.folders.userDisabled + "Nag.lnk"));
+    EXPECT_EQ(Enforced(report),
+              (Texts{"Delete  Nag done", "Move Back done", "Delete Nag.lnk done", "Move Back.lnk done"}));
+    // Type and bytes of the moved value included.
+    EXPECT_EQ(Snapshot(w), before);
     EXPECT_TRUE(w.files.Exists(kOther));
     ExpectQuietTick();
 }
 
-TEST_F(MonitorTest, EntryMovedBackByAnotherToolIsMovedIntoTheDisabledStoreNotLost) {
-    const RegValue expandable{"Back", RegType::ExpandString,
-                              EncodeUtf16LeWithNul("%SystemRoot%\\back.exe")};
-    w.registry.SetValue(Hive::CurrentUser, TestWorld::kUserRunDisabled, expandable);
-    w.AddShortcut(w.folders.userDisabled, "Back.lnk", kOther);
-    w.list.LoadRegistryInfo();
-    w.registry.SetValue(Hive::CurrentUser, TestWorld::kUserRun, expandable);
-    Unrun("Back", TestWorld::kUserRunDisabled);
-    ASSERT_TRUE(w.files.MoveFileNoReplace(w.folders.userDisabled + "Back.lnk",
-                                          w.folders.user + "\\Back.lnk"));
-
-    const TickReport report = monitor.Tick();
-    EXPECT_FALSE(report.alert);
-    EXPECT_EQ(Enforced(report), (Texts{"Move Back done", "Move Back.lnk done"}));
-    EXPECT_FALSE(Live("Back"));
-    const auto parked = w.registry.GetValue(Hive::CurrentUser, TestWorld::kUserRunDisabled, "Back");
-    ASSERT_TRUE(parked);
-    EXPECT_EQ(parked->type, RegType::ExpandString);
-    EXPECT_EQ(parked->data, expandable.data);
-    EXPECT_EQ(w.files.Content(w.folders.userDisabled + "Back.lnk"),
-              FakeShell::ShortcutFileContent(kOther));
-    EXPECT_FALSE(w.files.Exists(w.folders.user + "\\Back.lnk"));
-    ExpectQuietTick();
-}
-
 TEST_F(MonitorTest, FailedEnforcementChangesNothingAndIsTriedAgain) {
-    RunDisabled("Stuck", kApp);
+    Run("Stuck", kApp, true);
     w.list.LoadRegistryInfo();
     Run("Stuck", kApp);
-    Unrun("Stuck", TestWorld::kUserRunDisabled);
-    w.registry.Fail(RegFault::Write, Hive::CurrentUser, TestWorld::kUserRunDisabled);
+    Unrun("Stuck", true);
+    w.registry.Fail(RegFault::Write, Hive::CurrentUser, kRunDisabledKey);
+    std::string before = Snapshot(w);
     EXPECT_EQ(Enforced(monitor.Tick()), Texts{"Move Stuck failed"});
-    EXPECT_EQ(Live("Stuck"), kApp);
-    EXPECT_FALSE(Parked("Stuck"));
+    EXPECT_EQ(Snapshot(w), before);
 
     w.registry.ClearFailures();
     EXPECT_EQ(Enforced(monitor.Tick()), Texts{"Move Stuck done"});
-    EXPECT_EQ(Parked("Stuck"), kApp);
+    EXPECT_EQ(w.Parked("Stuck"), kApp);
 
     Run("Stuck", kApp);
-    w.registry.Fail(RegFault::Delete, Hive::CurrentUser, TestWorld::kUserRun);
+    w.registry.Fail(RegFault::Delete, Hive::CurrentUser, kRunKey);
+    before = Snapshot(w);
     EXPECT_EQ(Enforced(monitor.Tick()), Texts{"Delete Stuck failed"});
-    EXPECT_EQ(Live("Stuck"), kApp);
-    EXPECT_EQ(Parked("Stuck"), kApp);
+    EXPECT_EQ(Snapshot(w), before);
 }
 
 TEST_F(MonitorTest, ADifferentCommandIsNeverTakenForTheDisabledEntry) {
     // Beside the disabled entry: a new entry, alerted and kept.
-    RunDisabled("Twin", kApp);
+    Run("Twin", kApp, true);
     w.list.LoadRegistryInfo();
     Run("Twin", kOther);
     TickReport report = monitor.Tick();
     EXPECT_EQ(Enforced(report), Texts{});
     ASSERT_TRUE(report.alert);
     EXPECT_EQ(report.alert->value, kOther);
-    EXPECT_EQ(Live("Twin"), kOther);
-    EXPECT_EQ(Parked("Twin"), kApp);
+    EXPECT_EQ(w.Live("Twin"), kOther);
+    EXPECT_EQ(w.Parked("Twin"), kApp);
     EXPECT_EQ(Listed(), (Texts{"Twin|", "Twin|Disabled"}));
     ExpectQuietTick();
 
     // In the disabled store: the live copy is no duplicate of it, and the
     // move that would keep it refuses to overwrite.
-    RunDisabled("Swap", kApp);
+    Run("Swap", kApp, true);
     w.list.LoadRegistryInfo();
     Run("Swap", kApp);
-    RunDisabled("Swap", kOther);
+    Run("Swap", kOther, true);
     report = monitor.Tick();
     EXPECT_EQ(Enforced(report), Texts{"Move Swap failed"});
-    EXPECT_EQ(Live("Swap"), kApp);
-    EXPECT_EQ(Parked("Swap"), kOther);
+    EXPECT_EQ(w.Live("Swap"), kApp);
+    EXPECT_EQ(w.Parked("Swap"), kOther);
     ASSERT_TRUE(report.alert);
     EXPECT_EQ(report.alert->value, kOther);
 }
@@ -304,7 +268,7 @@ TEST_F(MonitorTest, ADifferentCommandIsNeverTakenForTheDisabledEntry) {
 TEST_F(MonitorTest, RemovedEntryReloadsWithoutAlertAndRowOrderDecidesTwins) {
     Run("Gone", kApp);
     Run("Both", kOther);
-    RunDisabled("Both", kOther);
+    Run("Both", kOther, true);
     w.list.LoadRegistryInfo();
     ExpectQuietTick();  // in load order the enabled twin comes first
 
@@ -318,8 +282,8 @@ TEST_F(MonitorTest, RemovedEntryReloadsWithoutAlertAndRowOrderDecidesTwins) {
     ASSERT_TRUE(w.list.ColumnClick(4) && w.list.ColumnClick(4));
     ASSERT_EQ(Listed(), (Texts{"Both|Disabled", "Both|"}));
     EXPECT_EQ(Enforced(monitor.Tick()), Texts{"Delete Both done"});
-    EXPECT_FALSE(Live("Both"));
-    EXPECT_EQ(Parked("Both"), kOther);
+    EXPECT_FALSE(w.Live("Both"));
+    EXPECT_EQ(w.Parked("Both"), kOther);
     EXPECT_TRUE(monitor.Tick().reloadedForCount);
     EXPECT_EQ(Listed(), (Texts{"Both|Disabled"}));
 }
@@ -360,30 +324,21 @@ TEST_F(MonitorTest, TickDuringALoadOrAnotherTickDoesNothing) {
     EXPECT_EQ(watching.Tick().skipped, TickSkip::None);
 }
 
-// Counts upper-casing, the costly step of a comparison.
-class CountingSystem : public FakeSystem {
-public:
-    std::string ToUpper(const std::string& text) override {
-        ++calls;
-        return FakeSystem::ToUpper(text);
-    }
-    std::size_t calls = 0;
-};
-
 TEST_F(MonitorTest, EachRowIsUpperCasedOncePerTick) {
+    // Counts upper-casing, the costly step of a comparison.
+    struct CountingSystem : FakeSystem {
+        std::string ToUpper(const std::string& text) override { return ++calls, FakeSystem::ToUpper(text); }
+        std::size_t calls = 0;
+    } system;
     constexpr std::size_t kEntries = 300;
-    for (std::size_t i = 0; i < kEntries; ++i) {
-        Run("Entry " + std::to_string(i), std::string(kApp) + " /n" + std::to_string(i));
-    }
+    for (std::size_t i = 0; i < kEntries; ++i) Run("Entry " + std::to_string(i), kApp + (" /n" + std::to_string(i)));
     w.list.LoadRegistryInfo();
-    CountingSystem system;
     const Platform counted{w.registry, w.files, w.shell, w.versions, system};
     Monitor watching(counted, w.fileInfo, w.texts, w.list, sink);
 
-    EXPECT_FALSE(watching.Tick().alert);
     // Three texts of every scanned row and of every listed row.
+    EXPECT_FALSE(watching.Tick().alert);
     EXPECT_EQ(system.calls, 3 * 2 * kEntries);
-
     // A new entry costs one more pass, over the reloaded list.
     Run("Entry new", kApp);
     system.calls = 0;

@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "OperationsTestBench.h"
 #include "platform/Text.h"
@@ -12,6 +14,9 @@ using namespace dovoviza;
 using namespace dovoviza::test;
 
 namespace {
+
+using Texts = std::vector<std::string>;
+using Arrange = std::function<void(OpsWorld&)>;
 
 class Operations : public OperationsBench {};
 
@@ -22,7 +27,7 @@ public:
     BusyPrompt(ScriptedPrompt& inner, std::function<void()> whileOpen)
         : inner_(inner), whileOpen_(std::move(whileOpen)) {}
     int Show(const std::string& text, const std::string& caption, int style) override {
-        if (whileOpen_) whileOpen_();
+        whileOpen_();
         return inner_.Show(text, caption, style);
     }
 
@@ -31,441 +36,302 @@ private:
     std::function<void()> whileOpen_;
 };
 
+// Live "App" and "Machine" (in the other hive), parked "Parked", "Both"
+// live and parked, a live shortcut "Tool.lnk" and a parked one "Twin.lnk".
+void AddEntries(OpsWorld& w) {
+    w.files.AddFile("C:\\app.exe", "MZ");
+    w.registry.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\app.exe /min");
+    w.registry.SetString(Hive::CurrentUser, kRunDisabledKey, "Parked", "C:\\app.exe");
+    w.registry.SetString(Hive::LocalMachine, kRunKey, "Machine", "C:\\app.exe");
+    w.registry.SetString(Hive::CurrentUser, kRunKey, "Both", "C:\\live.exe");
+    w.registry.SetString(Hive::CurrentUser, kRunDisabledKey, "Both", "C:\\parked.exe");
+    w.shell.AddShortcut(w.UserLink("Tool.lnk"), "C:\\tool.exe");
+    w.shell.AddShortcut(w.UserTwin("Twin.lnk"), "C:\\twin.exe");
+}
+
 }  // namespace
 
-TEST_F(Operations, DisableAndEnableMoveRegistryValueAndMarkTheRowInPlace) {
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\app.exe /min");
-    reg.SetString(Hive::CurrentUser, kRunKey, "Other", "C:\\other.exe");
-    LoadAndSelect("App", kUserRun);
-    const std::size_t index = *list.SelectedIndex();
+TEST_F(Operations, DisableAndEnableMoveTheExactEntryAndMarkTheRowInPlace) {
+    // Expandable data with a second string after the first NUL, a 20 KB
+    // command, a name outside any ANSI code page, a name with leading blanks
+    // the list does not show.
+    std::vector<std::uint8_t> expandable = EncodeUtf16LeWithNul("%ProgramFiles%\\App\\app.exe");
+    const auto tail = EncodeUtf16LeWithNul("tail");
+    expandable.insert(expandable.end(), tail.begin(), tail.end());
+    const RegValue values[] = {
+        {"Expand", RegType::ExpandString, expandable},
+        {"Huge", RegType::String, EncodeUtf16LeWithNul("C:\\big.exe " + std::string(10240, 'x'))},
+        {"Запуск 日本 ✓", RegType::String, EncodeUtf16LeWithNul("C:\\ü\\прог.exe")},
+        {"  Spaced", RegType::String, EncodeUtf16LeWithNul("C:\\spaced.exe")},
+    };
+    for (const RegValue& value : values) registry.SetValue(Hive::CurrentUser, kRunKey, value);
+    registry.SetString(Hive::CurrentUser, kRunKey, "Other", "C:\\other.exe");
+    // A parked namesake in another Section (the WOW64 twin) is no conflict.
+    registry.SetString(Hive::CurrentUser, kWowRunKey + "-Disabled", "Expand", "C:\\wow.exe");
 
-    EXPECT_TRUE(DisableSelected(context));
-    EXPECT_TRUE(prompt.calls.empty());
-    EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunKey, "App"));
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunDisabledKey, "App"), "C:\\app.exe /min");
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunKey, "Other"), "C:\\other.exe");
-    // No reload: the same row, now marked.
-    EXPECT_EQ(list.SelectedIndex(), index);
-    EXPECT_EQ(list.Rows()[index].Status(), "Disabled");
+    for (const RegValue& value : values) {
+        const std::string shown = TrimLeadingSpaces(value.name);
+        for (const bool disable : {true, false}) {
+            LoadAndSelect(shown, kUserRunSection, !disable);
+            const std::size_t index = *list.SelectedIndex();
+            EXPECT_TRUE(disable ? DisableSelected(context) : EnableSelected(context)) << shown;
+            const auto moved =
+                registry.GetValue(Hive::CurrentUser, disable ? kRunDisabledKey : kRunKey, value.name);
+            ASSERT_TRUE(moved) << shown;
+            EXPECT_EQ(std::tie(moved->name, moved->type, moved->data),
+                      std::tie(value.name, value.type, value.data)) << shown;
+            EXPECT_FALSE(registry.GetValue(Hive::CurrentUser, disable ? kRunKey : kRunDisabledKey,
+                                           value.name)) << shown;
+            EXPECT_EQ(list.Rows()[index].Status(), disable ? "Disabled" : "") << shown;
+        }
+    }
+    EXPECT_EQ(registry.ValueNames(Hive::CurrentUser, kRunKey).size(), 5u);
+    EXPECT_EQ(Live("Other"), "C:\\other.exe");
 
-    EXPECT_TRUE(EnableSelected(context));
-    EXPECT_TRUE(prompt.calls.empty());
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunKey, "App"), "C:\\app.exe /min");
-    EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunDisabledKey, "App"));
-    EXPECT_EQ(list.Rows()[index].Status(), "");
-}
-
-TEST_F(Operations, DisableAndEnableMoveAShortcutToTheHiddenTwinAndBack) {
-    files.AddFile("C:\\Tools\\tool.exe", "MZ");
+    // A shortcut goes to the hidden twin folder and back. No reload: the row
+    // is marked in place, and an entry added behind the list's back stays unlisted.
     shell.AddShortcut(UserLink("Tool.lnk"), "C:\\Tools\\tool.exe");
     LoadAndSelect("Tool.lnk", kUserFolder);
-
+    registry.SetString(Hive::CurrentUser, kRunKey, "Later", "C:\\later.exe");
     EXPECT_TRUE(DisableSelected(context));
     EXPECT_FALSE(files.Exists(UserLink("Tool.lnk")));
-    EXPECT_EQ(files.Content(UserTwin("Tool.lnk")),
-              FakeShell::ShortcutFileContent("C:\\Tools\\tool.exe"));
+    EXPECT_EQ(files.Content(UserTwin("Tool.lnk")), FakeShell::ShortcutFileContent("C:\\Tools\\tool.exe"));
     EXPECT_EQ(Status("Tool.lnk", kUserFolder), "Disabled");
-
     EXPECT_TRUE(EnableSelected(context));
     EXPECT_FALSE(files.Exists(UserTwin("Tool.lnk")));
-    EXPECT_EQ(files.Content(UserLink("Tool.lnk")),
-              FakeShell::ShortcutFileContent("C:\\Tools\\tool.exe"));
+    EXPECT_EQ(files.Content(UserLink("Tool.lnk")), FakeShell::ShortcutFileContent("C:\\Tools\\tool.exe"));
     EXPECT_EQ(Status("Tool.lnk", kUserFolder), "");
+    EXPECT_FALSE(RowOf("Later", kUserRunSection));
     EXPECT_TRUE(prompt.calls.empty());
-}
-
-TEST_F(Operations, ConflictScanRefusesWithTheRightMessageAndChangesNothing) {
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\live.exe");
-    reg.SetString(Hive::CurrentUser, kRunDisabledKey, "App", "C:\\parked.exe");
-    reg.SetString(Hive::CurrentUser, kRunDisabledKey, "Parked", "C:\\parked.exe");
-
-    // A disabled namesake in the same location blocks disabling.
-    LoadAndSelect("App", kUserRun);
-    EXPECT_FALSE(DisableSelected(context));
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].text,
-              "This item, or an item of the same name in this section, is already disabled.");
-    EXPECT_EQ(prompt.calls[0].caption, kTitle);
-    EXPECT_EQ(prompt.calls[0].style, 64);
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunKey, "App"), "C:\\live.exe");
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunDisabledKey, "App"), "C:\\parked.exe");
-
-    // And the enabled namesake blocks enabling the disabled one.
-    LoadAndSelect("App", kUserRun, true);
-    EXPECT_FALSE(EnableSelected(context));
-    ASSERT_EQ(prompt.calls.size(), 2u);
-    EXPECT_EQ(prompt.calls[1].text,
-              "This item, or an item of the same name in this section, is already enabled.");
-    EXPECT_EQ(prompt.calls[1].caption, kTitle);
-    EXPECT_EQ(prompt.calls[1].style, 64);
-
-    // A disabled row cannot be disabled again, an enabled one not enabled.
-    LoadAndSelect("Parked", kUserRun, true);
-    EXPECT_FALSE(DisableSelected(context));
-    EXPECT_EQ(prompt.calls.back().text,
-              "This item, or an item of the same name in this section, is already disabled.");
-    reg.SetString(Hive::CurrentUser, kRunKey, "Solo", "C:\\solo.exe");
-    LoadAndSelect("Solo", kUserRun);
-    EXPECT_FALSE(EnableSelected(context));
-    EXPECT_EQ(prompt.calls.back().text,
-              "This item, or an item of the same name in this section, is already enabled.");
-    EXPECT_EQ(prompt.calls.size(), 4u);
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunDisabledKey, "Parked"), "C:\\parked.exe");
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunKey, "Solo"), "C:\\solo.exe");
-}
-
-TEST_F(Operations, ConflictScanComparesSectionAndNameExactly) {
-    // A disabled namesake in the WOW64 twin does not block the native entry.
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\app.exe");
-    reg.SetString(Hive::CurrentUser, kWowRunKey + "-Disabled", "App", "C:\\wow.exe");
-    LoadAndSelect("App", kUserRun);
-    EXPECT_TRUE(DisableSelected(context));
-    EXPECT_TRUE(prompt.calls.empty());
-    EXPECT_EQ(Status("App", kUserRun), "Disabled");
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kWowRunKey + "-Disabled", "App"), "C:\\wow.exe");
-
-    // A disabled name differing in case passes the scan, but the registry
-    // holds it as the same name: the move is refused and both survive.
-    reg.SetString(Hive::CurrentUser, kRunKey, "Tool", "C:\\new tool.exe");
-    reg.SetString(Hive::CurrentUser, kRunDisabledKey, "TOOL", "C:\\old tool.exe");
-    LoadAndSelect("Tool", kUserRun);
-    EXPECT_TRUE(DisableSelected(context));
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].text.substr(0, 21), "The item was not move");
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunKey, "Tool"), "C:\\new tool.exe");
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunDisabledKey, "TOOL"), "C:\\old tool.exe");
-    EXPECT_EQ(Status("Tool", kUserRun), "");
 }
 
 TEST_F(Operations, EmptyListOrNoSelectionChangesNothing) {
     // An empty list only asks for the counts to be redrawn.
     EXPECT_TRUE(DisableSelected(context));
     EXPECT_TRUE(EnableSelected(context));
-    EXPECT_FALSE(DeleteSelected(context));
-    EXPECT_FALSE(ExecuteSelected(context));
-    EXPECT_FALSE(ShowSelectedProperties(context));
-
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\app.exe");
-    list.LoadRegistryInfo();
-    ASSERT_EQ(list.RowCount(), 1u);
-    // Something the list does not know yet: a reload would show it.
-    reg.SetString(Hive::CurrentUser, kRunKey, "Later", "C:\\later.exe");
-    EXPECT_FALSE(DisableSelected(context));
-    EXPECT_FALSE(EnableSelected(context));
-    EXPECT_FALSE(DeleteSelected(context));
-    EXPECT_FALSE(ExecuteSelected(context));
-    EXPECT_FALSE(ShowSelectedProperties(context));
-    EXPECT_EQ(list.RowCount(), 1u);  // delete did not reload
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunKey, "App"), "C:\\app.exe");
+    registry.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\app.exe");
+    for (const bool loaded : {false, true}) {
+        if (loaded) {
+            list.LoadRegistryInfo();
+            ASSERT_EQ(list.RowCount(), 1u);
+            // Rows but no selection.
+            EXPECT_FALSE(DisableSelected(context));
+            EXPECT_FALSE(EnableSelected(context));
+        }
+        EXPECT_FALSE(DeleteSelected(context));
+        EXPECT_FALSE(ExecuteSelected(context));
+        EXPECT_FALSE(ShowSelectedProperties(context));
+        EXPECT_EQ(list.RowCount(), loaded ? 1u : 0u);  // delete did not reload
+    }
+    EXPECT_EQ(Live("App"), "C:\\app.exe");
     EXPECT_TRUE(prompt.calls.empty());
     EXPECT_TRUE(shell.started.empty());
     EXPECT_TRUE(shell.propertiesShown.empty());
 }
 
-TEST_F(Operations, MovesKeepTypeBytesAndRealNames) {
-    // Expandable data with an embedded second string after the first NUL,
-    // a 20 KB command, a name outside any ANSI code page, a name with
-    // leading blanks the list does not show.
-    std::vector<std::uint8_t> expandable = EncodeUtf16LeWithNul("%ProgramFiles%\\App\\app.exe");
-    const auto tail = EncodeUtf16LeWithNul("tail");
-    expandable.insert(expandable.end(), tail.begin(), tail.end());
-    const RegValue expand{"Expand", RegType::ExpandString, expandable};
-    const RegValue huge{"Huge", RegType::String,
-                        EncodeUtf16LeWithNul("C:\\big.exe " + std::string(10 * 1024, 'x'))};
-    const RegValue foreign{"Запуск 日本 ✓", RegType::String,
-                           EncodeUtf16LeWithNul("C:\\ü\\прог.exe")};
-    const RegValue spaced{"  Spaced", RegType::String, EncodeUtf16LeWithNul("C:\\spaced.exe")};
-    for (const auto& value : {expand, huge, foreign, spaced}) {
-        reg.SetValue(Hive::CurrentUser, kRunKey, value);
+TEST(OperationsFailures, ARefusedOrFailedMoveIsReportedAndChangesNothing) {
+    const std::string notMoved = "not moved | " + kTitle + " | 48";
+    const std::string exists = "target exists | " + kTitle + " | 48";
+    const Arrange nothing = [](OpsWorld&) {};
+    const struct {
+        const char* what;
+        std::string name, section;
+        bool disabledRow;
+        Arrange afterLoad;
+        std::string shown;
+        bool disable = !disabledRow;
+    } cases[] = {
+        // The conflict scan: a row of the same Section and name (exactly) that
+        // has the target status already, the selected row itself included.
+        {"a parked namesake", "Both", kUserRunSection, false, nothing, "already disabled | " + kTitle + " | 64"},
+        {"a live namesake", "Both", kUserRunSection, true, nothing, "already enabled | " + kTitle + " | 64"},
+        {"disabled already", "Parked", kUserRunSection, true, nothing,
+         "already disabled | " + kTitle + " | 64", true},
+        {"enabled already", "App", kUserRunSection, false, nothing, "already enabled | " + kTitle + " | 64",
+         false},
+        // A parked name in other case passes the scan, but the registry holds
+        // it as the same name.
+        {"a listed parked namesake in other case", "App", kUserRunSection, false,
+         [](OpsWorld& w) {
+             w.registry.SetString(Hive::CurrentUser, kRunDisabledKey, "APP", "x");
+             w.LoadAndSelect("App", kUserRunSection);
+         },
+         exists},
+        {"disabled key cannot be created", "Machine", "Registry -> Machine Run", false,
+         [](OpsWorld& w) { w.registry.Fail(RegFault::Create, Hive::LocalMachine, kRunDisabledKey); },
+         notMoved},
+        {"disabled key refuses the write", "App", kUserRunSection, false,
+         [](OpsWorld& w) { w.registry.Fail(RegFault::Write, Hive::CurrentUser, kRunDisabledKey); },
+         notMoved},
+        {"source cannot be removed: the copy is taken back", "App", kUserRunSection, false,
+         [](OpsWorld& w) { w.registry.Fail(RegFault::Delete, Hive::CurrentUser, kRunKey); }, notMoved},
+        {"live key refuses the write", "Parked", kUserRunSection, true,
+         [](OpsWorld& w) { w.registry.Fail(RegFault::Write, Hive::CurrentUser, kRunKey); }, notMoved},
+        {"source vanished", "App", kUserRunSection, false,
+         [](OpsWorld& w) { w.registry.OpenKey(Hive::CurrentUser, kRunKey, true)->DeleteValue("App"); },
+         notMoved},
+        {"shortcut cannot be moved", "Tool.lnk", kUserFolder, false,
+         [](OpsWorld& w) { w.files.Fail(FileFault::Move, w.UserLink("Tool.lnk")); }, notMoved},
+        {"parked shortcut cannot be moved back", "Twin.lnk", kUserFolder, true,
+         [](OpsWorld& w) { w.files.Fail(FileFault::Move, w.UserTwin("Twin.lnk")); }, notMoved},
+        {"parked value appeared after the load", "App", kUserRunSection, false,
+         [](OpsWorld& w) { w.registry.SetString(Hive::CurrentUser, kRunDisabledKey, "APP", "x"); },
+         exists},
+        {"live value appeared after the load", "Parked", kUserRunSection, true,
+         [](OpsWorld& w) { w.registry.SetString(Hive::CurrentUser, kRunKey, "PARKED", "x"); },
+         exists},
+        {"parked shortcut appeared after the load", "Tool.lnk", kUserFolder, false,
+         [](OpsWorld& w) { w.shell.AddShortcut(w.UserTwin("Tool.lnk"), "C:\\p.exe"); },
+         exists},
+        {"live shortcut written back after the load", "Twin.lnk", kUserFolder, true,
+         [](OpsWorld& w) { w.shell.AddShortcut(w.UserLink("Twin.lnk"), "C:\\other.exe"); }, exists},
+    };
+    for (const auto& c : cases) {
+        OpsWorld w;
+        AddEntries(w);
+        w.LoadAndSelect(c.name, c.section, c.disabledRow);
+        const std::size_t index = *w.list.SelectedIndex();
+        const std::string status = w.list.Rows()[index].Status();
+        c.afterLoad(w);
+        const std::string before = Snapshot(w);
+        // False only for the conflict scan's refusals.
+        EXPECT_EQ(c.disable ? DisableSelected(w.context) : EnableSelected(w.context),
+                  c.shown == exists || c.shown == notMoved) << c.what;
+        EXPECT_EQ(Shown(w.prompt), Texts{c.shown}) << c.what;
+        EXPECT_EQ(Snapshot(w), before) << c.what;
+        EXPECT_EQ(w.list.Rows()[index].Status(), status) << c.what;
     }
-    ASSERT_GE(huge.data.size(), 20u * 1024u);
+}
 
-    for (const auto& value : {expand, huge, foreign, spaced}) {
-        const std::string shown = TrimLeadingSpaces(value.name);
-        LoadAndSelect(shown, kUserRun);
-        EXPECT_TRUE(DisableSelected(context)) << shown;
-        const auto parked = reg.GetValue(Hive::CurrentUser, kRunDisabledKey, value.name);
-        ASSERT_TRUE(parked) << shown;
-        EXPECT_EQ(parked->name, value.name);
-        EXPECT_EQ(parked->type, value.type);
-        EXPECT_EQ(parked->data, value.data);
-        EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunKey, value.name));
-
-        LoadAndSelect(shown, kUserRun, true);
-        EXPECT_TRUE(EnableSelected(context)) << shown;
-        const auto back = reg.GetValue(Hive::CurrentUser, kRunKey, value.name);
-        ASSERT_TRUE(back) << shown;
-        EXPECT_EQ(back->name, value.name);
-        EXPECT_EQ(back->type, value.type);
-        EXPECT_EQ(back->data, value.data);
-        EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunDisabledKey, value.name));
+TEST(OperationsDelete, DeleteAsksThenRemovesOnlyTheRowsOwnEntry) {
+    const auto setUp = [](OpsWorld& w) {
+        AddEntries(w);
+        w.registry.SetString(Hive::CurrentUser, kRunKey, "Parked", "C:\\live namesake.exe");
+        w.shell.AddShortcut(w.UserTwin("Tool.lnk"), "C:\\parked.exe");
+    };
+    const auto removeValue = [](const std::string& key, const std::string& name) -> Arrange {
+        return [=](OpsWorld& w) { w.registry.OpenKey(Hive::CurrentUser, key, true)->DeleteValue(name); };
+    };
+    const Arrange nothing = [](OpsWorld&) {};
+    const std::string app = "Section: Registry -> User Run\r\nName: App\r\nValue: C:\\app.exe /min | "
+                            "Delete registry item? | 36";
+    const std::string parked = "Section: Registry -> User Run\r\nName: Parked\r\nValue: C:\\app.exe | "
+                               "Delete registry item? | 36";
+    // The live path, also for a parked shortcut, and no name line.
+    const std::string tool = "Section: Startup Folder -> User\r\nFile: " + FakeShell().userStartup + "\\Tool.lnk" +
+                             " | Delete folder item? | 36";
+    const std::string failed = "not deleted | " + kTitle + " | 48";
+    const struct {
+        const char* what;
+        std::string name, section;
+        bool disabledRow;
+        int answer;
+        Arrange beforeAnswer, expectedChange;
+        Texts shown;
+    } cases[] = {
+        {"No keeps everything", "App", kUserRunSection, false, kAnswerNo, nothing, nothing, {app}},
+        {"live value, not its program", "App", kUserRunSection, false, kAnswerYes, nothing,
+         removeValue(kRunKey, "App"), {app}},
+        {"parked copy only", "Parked", kUserRunSection, true, kAnswerYes, nothing,
+         removeValue(kRunDisabledKey, "Parked"), {parked}},
+        {"parked shortcut only", "Tool.lnk", kUserFolder, true, kAnswerYes, nothing,
+         [](OpsWorld& w) { w.files.Remove(w.UserTwin("Tool.lnk")); }, {tool}},
+        {"live shortcut only", "Tool.lnk", kUserFolder, false, kAnswerYes, nothing,
+         [](OpsWorld& w) { w.files.Remove(w.UserLink("Tool.lnk")); }, {tool}},
+        {"value that cannot be deleted", "App", kUserRunSection, false, kAnswerYes,
+         [](OpsWorld& w) { w.registry.Fail(RegFault::Delete, Hive::CurrentUser, kRunKey); }, nothing,
+         {app, failed}},
+        {"file that cannot be deleted", "Tool.lnk", kUserFolder, false, kAnswerYes,
+         [](OpsWorld& w) { w.files.Fail(FileFault::Delete, w.UserLink("Tool.lnk")); }, nothing,
+         {tool, failed}},
+        {"gone already when the answer came", "App", kUserRunSection, false, kAnswerYes,
+         removeValue(kRunKey, "App"), removeValue(kRunKey, "App"), {app}},
+    };
+    for (const auto& c : cases) {
+        OpsWorld w, expected;
+        setUp(w);
+        setUp(expected);
+        c.expectedChange(expected);
+        w.LoadAndSelect(c.name, c.section, c.disabledRow);
+        c.beforeAnswer(w);
+        // Listed only if the delete reloads the list, whatever the answer.
+        for (OpsWorld* x : {&w, &expected})
+            x->registry.SetString(Hive::LocalMachine, kRunKey, "Later", "C:\\later.exe");
+        w.prompt.Answer(c.answer);
+        EXPECT_TRUE(DeleteSelected(w.context)) << c.what;
+        EXPECT_EQ(Shown(w.prompt), c.shown) << c.what;
+        EXPECT_EQ(Snapshot(w), Snapshot(expected)) << c.what;
+        EXPECT_TRUE(w.RowOf("Later", "Registry -> Machine Run")) << c.what;
+        EXPECT_TRUE(w.files.Exists("C:\\app.exe")) << c.what;
     }
-    EXPECT_TRUE(prompt.calls.empty());
-    // Only "  Spaced" moved, not a value called "Spaced".
-    EXPECT_EQ(reg.ValueNames(Hive::CurrentUser, kRunKey).size(), 4u);
-}
-
-TEST_F(Operations, FailedMovesKeepTheEntryAndTheStatus) {
-    const std::string kNotMoved = "The item could not be moved. Nothing was changed.";
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\app.exe");
-
-    // The disabled key cannot be created or written.
-    reg.Fail(RegFault::Create, Hive::CurrentUser, kRunDisabledKey);
-    LoadAndSelect("App", kUserRun);
-    EXPECT_TRUE(DisableSelected(context));
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].text, kNotMoved);
-    EXPECT_EQ(prompt.calls[0].caption, kTitle);
-    EXPECT_EQ(prompt.calls[0].style, 48);
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunKey, "App"), "C:\\app.exe");
-    EXPECT_EQ(Status("App", kUserRun), "");
-
-    // The copy is written but the source cannot be removed: the copy is taken back.
-    reg.ClearFailures();
-    reg.Fail(RegFault::Delete, Hive::CurrentUser, kRunKey);
-    EXPECT_TRUE(DisableSelected(context));
-    EXPECT_EQ(prompt.calls.back().text, kNotMoved);
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunKey, "App"), "C:\\app.exe");
-    EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunDisabledKey, "App"));
-    EXPECT_EQ(Status("App", kUserRun), "");
-
-    // Enabling with a live key that refuses the write.
-    reg.ClearFailures();
-    EXPECT_TRUE(DisableSelected(context));
-    EXPECT_EQ(Status("App", kUserRun), "Disabled");
-    reg.Fail(RegFault::Write, Hive::CurrentUser, kRunKey);
-    EXPECT_TRUE(EnableSelected(context));
-    EXPECT_EQ(prompt.calls.back().text, kNotMoved);
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunDisabledKey, "App"), "C:\\app.exe");
-    EXPECT_EQ(Status("App", kUserRun), "Disabled");
-
-    // A shortcut that cannot be moved stays where it is.
-    shell.AddShortcut(UserLink("Tool.lnk"), "C:\\tool.exe");
-    files.Fail(FileFault::Move, UserLink("Tool.lnk"));
-    LoadAndSelect("Tool.lnk", kUserFolder);
-    EXPECT_TRUE(DisableSelected(context));
-    EXPECT_EQ(prompt.calls.back().text, kNotMoved);
-    EXPECT_TRUE(files.Exists(UserLink("Tool.lnk")));
-    EXPECT_FALSE(files.Exists(UserTwin("Tool.lnk")));
-    EXPECT_EQ(Status("Tool.lnk", kUserFolder), "");
-}
-
-TEST_F(Operations, MoveNeverOverwritesWhatTheListDidNotShow) {
-    shell.AddShortcut(UserLink("Tool.lnk"), "C:\\live.exe");
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\live.exe");
-    list.LoadRegistryInfo();
-    // Parked copies appear after the load.
-    shell.AddShortcut(UserTwin("Tool.lnk"), "C:\\parked.exe");
-    reg.SetString(Hive::CurrentUser, kRunDisabledKey, "App", "C:\\parked.exe");
-
-    list.Select(RowOf("Tool.lnk", kUserFolder));
-    EXPECT_TRUE(DisableSelected(context));
-    list.Select(RowOf("App", kUserRun));
-    EXPECT_TRUE(DisableSelected(context));
-    ASSERT_EQ(prompt.calls.size(), 2u);
-    for (const auto& call : prompt.calls) {
-        EXPECT_EQ(call.caption, kTitle);
-        EXPECT_EQ(call.text,
-                  "The item was not moved: the other store already holds an item of the same "
-                  "name. Nothing was changed.");
-        EXPECT_EQ(call.style, 48);
-    }
-    EXPECT_EQ(files.Content(UserLink("Tool.lnk")), FakeShell::ShortcutFileContent("C:\\live.exe"));
-    EXPECT_EQ(files.Content(UserTwin("Tool.lnk")),
-              FakeShell::ShortcutFileContent("C:\\parked.exe"));
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunKey, "App"), "C:\\live.exe");
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunDisabledKey, "App"), "C:\\parked.exe");
-    EXPECT_EQ(Status("Tool.lnk", kUserFolder), "");
-    EXPECT_EQ(Status("App", kUserRun), "");
-}
-
-TEST_F(Operations, DeleteAsksThenRemovesFromTheStoreOfTheStatus) {
-    files.AddFile("C:\\app.exe", "MZ");
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\app.exe /min");
-    reg.SetString(Hive::CurrentUser, kRunDisabledKey, "Parked", "C:\\app.exe");
-    reg.SetString(Hive::CurrentUser, kRunKey, "Parked", "C:\\live namesake.exe");
-
-    // No: nothing goes, and the list is reloaded all the same.
-    LoadAndSelect("App", kUserRun);
-    reg.SetString(Hive::CurrentUser, kRunKey, "Later", "C:\\later.exe");
-    prompt.Answer(kAnswerNo);
-    EXPECT_TRUE(DeleteSelected(context));
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].text,
-              "Section: Registry -> User Run\r\nName: App\r\nValue: C:\\app.exe /min");
-    EXPECT_EQ(prompt.calls[0].caption, "Delete this registry item?");
-    EXPECT_EQ(prompt.calls[0].style, 36);
-    EXPECT_TRUE(reg.GetValue(Hive::CurrentUser, kRunKey, "App"));
-    EXPECT_TRUE(RowOf("Later", kUserRun));
-
-    // Yes on an enabled entry: the live value goes, the program file stays.
-    list.Select(RowOf("App", kUserRun));
-    prompt.Answer(kAnswerYes);
-    EXPECT_TRUE(DeleteSelected(context));
-    EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunKey, "App"));
-    EXPECT_TRUE(files.Exists("C:\\app.exe"));
-    EXPECT_FALSE(RowOf("App", kUserRun));
-
-    // Yes on a disabled entry: only the "-Disabled" copy goes.
-    list.Select(RowOf("Parked", kUserRun, true));
-    prompt.Answer(kAnswerYes);
-    EXPECT_TRUE(DeleteSelected(context));
-    EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunDisabledKey, "Parked"));
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunKey, "Parked"), "C:\\live namesake.exe");
-    EXPECT_EQ(prompt.calls.size(), 3u);  // no failure reported
-}
-
-TEST_F(Operations, DeleteOfAFolderEntryNamesTheLivePathAndRemovesTheRightFile) {
-    shell.AddShortcut(UserLink("Tool.lnk"), "C:\\tool.exe");
-    shell.AddShortcut(UserTwin("Tool.lnk"), "C:\\parked.exe");
-
-    LoadAndSelect("Tool.lnk", kUserFolder, true);
-    prompt.Answer(kAnswerYes);
-    EXPECT_TRUE(DeleteSelected(context));
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    // The live path, also for a disabled entry, and no name line.
-    EXPECT_EQ(prompt.calls[0].text,
-              "Section: Startup Folder -> User\r\nFile: " + UserLink("Tool.lnk"));
-    EXPECT_EQ(prompt.calls[0].caption, "Delete this Startup folder item?");
-    EXPECT_EQ(prompt.calls[0].style, 36);
-    EXPECT_FALSE(files.Exists(UserTwin("Tool.lnk")));
-    EXPECT_TRUE(files.Exists(UserLink("Tool.lnk")));
-
-    list.Select(RowOf("Tool.lnk", kUserFolder));
-    prompt.Answer(kAnswerYes);
-    EXPECT_TRUE(DeleteSelected(context));
-    EXPECT_FALSE(files.Exists(UserLink("Tool.lnk")));
-    EXPECT_EQ(list.RowCount(), 0u);
-}
-
-TEST_F(Operations, FailedDeleteIsReportedAndAVanishedEntryIsNot) {
-    reg.SetString(Hive::CurrentUser, kRunKey, "App", "C:\\app.exe");
-    shell.AddShortcut(UserLink("Tool.lnk"), "C:\\tool.exe");
-    reg.Fail(RegFault::Delete, Hive::CurrentUser, kRunKey);
-    files.Fail(FileFault::Delete, UserLink("Tool.lnk"));
-
-    LoadAndSelect("App", kUserRun);
-    prompt.Answer(kAnswerYes);
-    EXPECT_TRUE(DeleteSelected(context));
-    LoadAndSelect("Tool.lnk", kUserFolder);
-    prompt.Answer(kAnswerYes);
-    EXPECT_TRUE(DeleteSelected(context));
-    ASSERT_EQ(prompt.calls.size(), 4u);
-    for (const std::size_t i : {1u, 3u}) {
-        EXPECT_EQ(prompt.calls[i].text, "The item could not be deleted.");
-        EXPECT_EQ(prompt.calls[i].caption, kTitle);
-        EXPECT_EQ(prompt.calls[i].style, 48);
-    }
-    EXPECT_TRUE(reg.GetValue(Hive::CurrentUser, kRunKey, "App"));
-    EXPECT_TRUE(files.Exists(UserLink("Tool.lnk")));
-    EXPECT_TRUE(RowOf("App", kUserRun));
-
-    // Gone already when the answer came: nothing to report.
-    reg.ClearFailures();
-    LoadAndSelect("App", kUserRun);
-    ASSERT_TRUE(reg.OpenKey(Hive::CurrentUser, kRunKey, true)->DeleteValue("App"));
-    prompt.Answer(kAnswerYes);
-    EXPECT_TRUE(DeleteSelected(context));
-    EXPECT_EQ(prompt.calls.size(), 5u);
 }
 
 TEST_F(Operations, DeleteActsOnTheEntryTheQuestionNamed) {
-    reg.SetString(Hive::CurrentUser, kRunKey, "Bravo", "C:\\bravo.exe");
-    reg.SetString(Hive::CurrentUser, kRunKey, "Charlie", "C:\\charlie.exe");
-    LoadAndSelect("Bravo", kUserRun);
+    registry.SetString(Hive::CurrentUser, kRunKey, "Bravo", "C:\\bravo.exe");
+    registry.SetString(Hive::CurrentUser, kRunKey, "Charlie", "C:\\charlie.exe");
+    LoadAndSelect("Bravo", kUserRunSection);
 
     // While the question is open, a tick reloads the list with a new entry
     // that sorts first, and the user's sort puts Charlie where Bravo was.
     BusyPrompt busy(prompt, [&] {
-        reg.SetString(Hive::CurrentUser, kRunKey, "Alpha", "C:\\alpha.exe");
+        registry.SetString(Hive::CurrentUser, kRunKey, "Alpha", "C:\\alpha.exe");
         list.LoadRegistryInfo();
         list.ColumnClick(1);
         list.ColumnClick(1);
         list.Select(std::size_t{0});
     });
-    const OperationContext busyContext{platform, texts, busy, list};
     prompt.Answer(kAnswerYes);
-    EXPECT_TRUE(DeleteSelected(busyContext));
-    EXPECT_EQ(prompt.calls[0].text,
-              "Section: Registry -> User Run\r\nName: Bravo\r\nValue: C:\\bravo.exe");
-    EXPECT_FALSE(reg.GetValue(Hive::CurrentUser, kRunKey, "Bravo"));
-    EXPECT_TRUE(reg.GetValue(Hive::CurrentUser, kRunKey, "Alpha"));
-    EXPECT_TRUE(reg.GetValue(Hive::CurrentUser, kRunKey, "Charlie"));
+    EXPECT_TRUE(DeleteSelected(OperationContext{platform, texts, busy, list}));
+    EXPECT_EQ(prompt.calls[0].text, "Section: Registry -> User Run\r\nName: Bravo\r\nValue: C:\\bravo.exe");
+    EXPECT_FALSE(Live("Bravo"));
+    EXPECT_TRUE(Live("Alpha") && Live("Charlie"));
 
     // The named entry was disabled meanwhile: its parked copy is not what
     // the question named, so it stays.
-    LoadAndSelect("Charlie", kUserRun);
+    LoadAndSelect("Charlie", kUserRunSection);
     BusyPrompt moving(prompt, [&] {
-        reg.OpenKey(Hive::CurrentUser, kRunKey, true)->DeleteValue("Charlie");
-        reg.SetString(Hive::CurrentUser, kRunDisabledKey, "Charlie", "C:\\charlie.exe");
+        registry.OpenKey(Hive::CurrentUser, kRunKey, true)->DeleteValue("Charlie");
+        registry.SetString(Hive::CurrentUser, kRunDisabledKey, "Charlie", "C:\\charlie.exe");
         list.LoadRegistryInfo();
-        list.Select(RowOf("Charlie", kUserRun, true));
+        list.Select(RowOf("Charlie", kUserRunSection, true));
     });
-    const OperationContext movingContext{platform, texts, moving, list};
     prompt.Answer(kAnswerYes);
-    EXPECT_TRUE(DeleteSelected(movingContext));
-    EXPECT_EQ(reg.GetString(Hive::CurrentUser, kRunDisabledKey, "Charlie"), "C:\\charlie.exe");
+    EXPECT_TRUE(DeleteSelected(OperationContext{platform, texts, moving, list}));
+    EXPECT_EQ(Parked("Charlie"), "C:\\charlie.exe");
 }
 
-TEST_F(Operations, ExecuteStartsTheQuotedCommandAndReportsFailure) {
+TEST_F(Operations, ExecuteAndPropertiesUseTheCommandOrTheParkedShortcutsTarget) {
     files.AddFile("C:\\Tools\\tool.exe", "MZ");
-    reg.SetString(Hive::CurrentUser, kRunKey, "Plain", "C:\\Tools\\tool.exe /background");
-    reg.SetString(Hive::CurrentUser, kRunKey, "Quoted", "\"C:\\Program Files\\x.exe\" -min");
-    reg.SetString(Hive::CurrentUser, kRunDisabledKey, "Parked", "C:\\Tools\\tool.exe -p");
+    registry.SetString(Hive::CurrentUser, kRunKey, "Plain", "C:\\Tools\\tool.exe /background");
+    registry.SetString(Hive::CurrentUser, kRunKey, "Quoted", "\"C:\\Program Files\\x.exe\" -min /x");
+    registry.SetString(Hive::CurrentUser, kRunDisabledKey, "Parked", "C:\\Tools\\tool.exe -p");
     shell.AddShortcut(UserLink("Live.lnk"), "C:\\Tools\\tool.exe");
-    shell.AddShortcut(UserTwin("Parked.lnk"), "C:\\Tools\\tool.exe");
-
-    const std::pair<std::string, std::pair<std::string, bool>> cases[] = {
-        {"\"C:\\Tools\\tool.exe /background\"", {"Plain", false}},
-        {"\"C:\\Program Files\\x.exe\" -min", {"Quoted", false}},
-        {"\"C:\\Tools\\tool.exe -p\"", {"Parked", true}},
+    shell.AddShortcut(folders.commonDisabled + "Twin.lnk", "C:\\Tools\\tool.exe");
+    const struct {
+        std::string name, section;
+        bool disabled;
+        std::string started, properties;
+    } cases[] = {
+        {"Plain", kUserRunSection, false, "\"C:\\Tools\\tool.exe /background\"", "C:\\Tools\\tool.exe "},
+        {"Quoted", kUserRunSection, false, "\"C:\\Program Files\\x.exe\" -min /x", "C:\\Program Files\\x.exe"},
+        {"Parked", kUserRunSection, true, "\"C:\\Tools\\tool.exe -p\"", "C:\\Tools\\tool.exe "},
+        // A live shortcut is started itself; a parked one through its target,
+        // but its properties are the parked shortcut's own.
+        {"Live.lnk", kUserFolder, false, "\"" + UserLink("Live.lnk") + "\"", UserLink("Live.lnk")},
+        {"Twin.lnk", kCommonFolder, true, "\"C:\\Tools\\tool.exe\"", folders.commonDisabled + "Twin.lnk"},
     };
-    for (const auto& [expected, row] : cases) {
-        LoadAndSelect(row.first, kUserRun, row.second);
-        EXPECT_TRUE(ExecuteSelected(context));
-        EXPECT_EQ(shell.started.back(), expected);
+    for (const auto& c : cases) {
+        LoadAndSelect(c.name, c.section, c.disabled);
+        EXPECT_TRUE(ExecuteSelected(context)) << c.name;
+        EXPECT_EQ(shell.started.back(), c.started) << c.name;
+        EXPECT_TRUE(ShowSelectedProperties(context)) << c.name;
+        EXPECT_EQ(shell.propertiesShown.back(), c.properties) << c.name;
     }
-    // A live shortcut is started itself; a parked one through its target.
-    LoadAndSelect("Live.lnk", kUserFolder);
-    EXPECT_TRUE(ExecuteSelected(context));
-    EXPECT_EQ(shell.started.back(), "\"" + UserLink("Live.lnk") + "\"");
-    LoadAndSelect("Parked.lnk", kUserFolder, true);
-    EXPECT_TRUE(ExecuteSelected(context));
-    EXPECT_EQ(shell.started.back(), "\"C:\\Tools\\tool.exe\"");
     EXPECT_TRUE(prompt.calls.empty());
 
-    shell.startResult = false;
+    // The shell's failure to show properties is not the program's to report.
+    shell.startResult = shell.propertiesResult = false;
     EXPECT_FALSE(ExecuteSelected(context));
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].text, "The program could not be started.");
-    EXPECT_EQ(prompt.calls[0].caption, kTitle);
-    EXPECT_EQ(prompt.calls[0].style, 48);
-}
-
-TEST_F(Operations, PropertiesShowTheProgramOrTheParkedShortcut) {
-    reg.SetString(Hive::CurrentUser, kRunKey, "Quoted",
-                  "\"C:\\Program Files\\App\\app.exe\" -min /x");
-    reg.SetString(Hive::CurrentUser, kRunDisabledKey, "Parked", "C:\\Tools\\tool.exe /p");
-    shell.AddShortcut(UserLink("Live.lnk"), "C:\\Tools\\tool.exe");
-    shell.AddShortcut(shell.commonStartup + "\\Twin.lnk", "C:\\Tools\\tool.exe");
-    files.MoveFileNoReplace(shell.commonStartup + "\\Twin.lnk",
-                            folders.commonDisabled + "Twin.lnk");
-
-    LoadAndSelect("Quoted", kUserRun);
-    EXPECT_TRUE(ShowSelectedProperties(context));
-    EXPECT_EQ(shell.propertiesShown.back(), "C:\\Program Files\\App\\app.exe");
-    LoadAndSelect("Parked", kUserRun, true);
-    EXPECT_TRUE(ShowSelectedProperties(context));
-    EXPECT_EQ(shell.propertiesShown.back(), "C:\\Tools\\tool.exe ");
-    LoadAndSelect("Live.lnk", kUserFolder);
-    EXPECT_TRUE(ShowSelectedProperties(context));
-    EXPECT_EQ(shell.propertiesShown.back(), UserLink("Live.lnk"));
-    LoadAndSelect("Twin.lnk", kCommonFolder, true);
-    EXPECT_TRUE(ShowSelectedProperties(context));
-    EXPECT_EQ(shell.propertiesShown.back(), folders.commonDisabled + "Twin.lnk");
-
-    // The shell's failure is not the program's to report.
-    shell.propertiesResult = false;
     EXPECT_FALSE(ShowSelectedProperties(context));
-    EXPECT_TRUE(prompt.calls.empty());
+    EXPECT_EQ(Shown(prompt), Texts{"not started | " + kTitle + " | 48"});
 }

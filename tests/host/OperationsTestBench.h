@@ -1,93 +1,113 @@
 #pragma once
-// A main list over the test doubles, with the English texts the operations
-// show, for the item-operation and entry-editor tests.
+// A test world with the texts the item operations, the entry editor and the
+// alert show, and two inspection helpers: the message boxes shown, and a
+// snapshot of every startup store (equal snapshots: nothing was changed).
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "catalogue/FileDetails.h"
-#include "catalogue/Loaders.h"
-#include "catalogue/MainList.h"
+#include "catalogue/StartupLocation.h"
 #include "operations/ItemOperations.h"
-#include "support/FakeFileSystem.h"
-#include "support/FakeIconList.h"
-#include "support/FakeRegistry.h"
-#include "support/FakeShell.h"
-#include "support/FakeSystem.h"
-#include "support/FakeTexts.h"
-#include "support/FakeVersionReader.h"
-#include "support/ScriptedPrompt.h"
+#include "support/TestWorld.h"
 
 namespace dovoviza::test {
 
-inline const std::string kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline const std::string kRunDisabledKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled";
+inline const std::string kRunKey = TestWorld::kUserRun;
+inline const std::string kRunDisabledKey = TestWorld::kUserRunDisabled;
 inline const std::string kWowRunKey =
     "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline const std::string kUserRun = "Registry -> User Run";
+inline const std::string kUserRunSection = "Registry -> User Run";
 inline const std::string kUserFolder = "Startup Folder -> User";
 inline const std::string kCommonFolder = "Startup Folder -> Common";
 inline const std::string kTitle = "Varnek Ruvazuv Avuzuza";
 
-class OperationsBench : public ::testing::Test {
-protected:
-    OperationsBench() {
-        const std::pair<const char*, const char*> main[] = {
-            {"36", "File not found"},
-            {"37", "Disabled"},
-            {"38", "A disabled item cannot be edited. Enable it first."},
-            {"39", "Edit Startup Item"},
-            {"40", "This item, or an item of the same name in this section, is already disabled."},
-            {"41", "This item, or an item of the same name in this section, is already enabled."},
-            {"42", "Delete this registry item?"},
-            {"43", "Delete this Startup folder item?"},
-            {"50",
-             "The item was not moved: the other store already holds an item of the same name. "
-             "Nothing was changed."},
-            {"51", "The item could not be moved. Nothing was changed."},
-            {"52", "The item could not be deleted."},
-            {"53", "The program could not be started."},
-        };
-        for (const auto& [key, text] : main) texts.Set("Main", key, text);
-        const std::pair<const char*, const char*> add[] = {
-            {"1", "Create New Startup Item"},
-            {"2", "Name:"},
-            {"3", "Value:"},
-            {"4", "Section:"},
-            {"8", "Select Program"},
-            {"9", "Please enter a name and a value."},
-            {"10", "Cannot Save Item"},
-            {"11", "Please select a section."},
-            {"12", "An item with this name already exists in this section. Replace it?"},
-            {"13", "Item Already Exists"},
-            {"14", "The program file given as Value does not exist."},
-            {"15", "The registry key of this section does not exist on this system."},
-            {"16", "The item could not be saved. Nothing was changed."},
-            {"17", "The new item was saved, but the old item could not be removed."},
-        };
-        for (const auto& [key, text] : add) texts.Set("Add", key, text);
-        texts.Set("Alert", "13", "File:");
+// Each box as "text | caption | style".
+inline std::vector<std::string> Shown(const ScriptedPrompt& prompt) {
+    std::vector<std::string> shown;
+    for (const PromptCall& call : prompt.calls) {
+        shown.push_back(call.text + " | " + call.caption + " | " + std::to_string(call.style));
+    }
+    return shown;
+}
 
-        files.AddFolder(shell.userStartup);
-        files.AddFolder(shell.commonStartup);
-        PrepareDisabledFolders(files, folders);
+// Every value (hive, key, exact name, type, bytes) of every live and disabled
+// registry store, and every file (name, bytes) of the four Startup folders, sorted.
+inline std::string Snapshot(const TestWorld& w) {
+    std::vector<std::string> lines;
+    for (const StartupLocation& location : StartupLocations()) {
+        if (!location.IsRegistry()) continue;
+        for (const bool disabled : {false, true}) {
+            const std::string key(location.StoreKey(disabled));
+            for (const std::string& name : w.registry.ValueNames(location.hive, key)) {
+                const auto value = w.registry.GetValue(location.hive, key, name);
+                lines.push_back(std::to_string(static_cast<int>(location.hive)) + "\\" + key + "|" +
+                                value->name + "|" + std::to_string(value->type) + "|" +
+                                std::string(value->data.begin(), value->data.end()));
+            }
+        }
+    }
+    for (std::string folder : {w.folders.user, w.folders.userDisabled, w.folders.common,
+                               w.folders.commonDisabled}) {
+        if (folder.back() != '\\') folder += '\\';
+        for (const std::string& file : w.files.AllFiles(folder)) {
+            lines.push_back(folder + file + "|" + w.files.Content(folder + file));
+        }
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string out;
+    for (const std::string& line : lines) out += line + "\n";
+    return out;
+}
+
+// An icon list that runs something while a main-list load is under way, as a
+// window message handled during a load would.
+class HookedIconList : public IIconList {
+public:
+    void Clear() override {}
+    int AddFileIcon(const std::string&) override {
+        if (hook) hook();
+        return 0;
+    }
+    int Count() const override { return 0; }
+    std::function<void()> hook;
+};
+
+struct OpsWorld : TestWorld {
+    OpsWorld() {
+        const char* const table[][3] = {
+            {"Main", "38", "enable first"},   {"Main", "39", "Edit Startup Item"},
+            {"Main", "40", "already disabled"}, {"Main", "41", "already enabled"},
+            {"Main", "42", "Delete registry item?"}, {"Main", "43", "Delete folder item?"},
+            {"Main", "50", "target exists"},  {"Main", "51", "not moved"},
+            {"Main", "52", "not deleted"},    {"Main", "53", "not started"},
+            {"Add", "1", "Create New Startup Item"}, {"Add", "2", "Name:"},
+            {"Add", "3", "Value:"},           {"Add", "4", "Section:"},
+            {"Add", "8", "Select Program"},   {"Add", "9", "need name and value"},
+            {"Add", "10", "Cannot Save Item"}, {"Add", "11", "need section"},
+            {"Add", "12", "replace?"},        {"Add", "13", "Item Already Exists"},
+            {"Add", "14", "no program file"}, {"Add", "15", "no WOW64 key"},
+            {"Add", "16", "not saved"},       {"Add", "17", "old kept"},
+            {"Alert", "10", kNotFound},       {"Alert", "11", "Delete registry item?"},
+            {"Alert", "12", "Delete folder item?"}, {"Alert", "13", "File:"},
+        };
+        for (const auto& text : table) texts.Set(text[0], text[1], text[2]);
     }
 
     // The row of an entry as the list shows it now.
     std::optional<std::size_t> RowOf(const std::string& name, const std::string& section,
                                      bool disabled = false) const {
-        const auto& rows = list.Rows();
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (rows[i].Name() == name && rows[i].Section() == section &&
-                rows[i].IsDisabled() == disabled)
+        for (std::size_t i = 0; i < list.Rows().size(); ++i) {
+            const StartupItem& row = list.Rows()[i];
+            if (row.Name() == name && row.Section() == section && row.IsDisabled() == disabled)
                 return i;
         }
         return std::nullopt;
     }
-
     // Reloads the list and selects one entry.
     void LoadAndSelect(const std::string& name, const std::string& section, bool disabled = false) {
         list.LoadRegistryInfo();
@@ -95,32 +115,25 @@ protected:
         ASSERT_TRUE(row) << name << " in " << section;
         list.Select(row);
     }
-
-    const std::string& Status(const std::string& name, const std::string& section) const {
-        static const std::string missing = "<no row>";
-        for (const auto& row : list.Rows()) {
+    // The status of the first row of that name and Section.
+    std::string Status(const std::string& name, const std::string& section) const {
+        for (const StartupItem& row : list.Rows()) {
             if (row.Name() == name && row.Section() == section) return row.Status();
         }
-        return missing;
+        return "<no row>";
     }
-
-    std::string UserLink(const std::string& file) const { return shell.userStartup + "\\" + file; }
+    std::optional<std::string> Live(const std::string& name) const {
+        return registry.GetString(Hive::CurrentUser, kRunKey, name);
+    }
+    std::optional<std::string> Parked(const std::string& name) const {
+        return registry.GetString(Hive::CurrentUser, kRunDisabledKey, name);
+    }
+    std::string UserLink(const std::string& file) const { return folders.user + "\\" + file; }
     std::string UserTwin(const std::string& file) const { return folders.userDisabled + file; }
 
-    FakeRegistry reg;
-    FakeFileSystem files;
-    FakeShell shell{&files};
-    FakeVersionReader versions;
-    FakeSystem system;
-    Platform platform{reg, files, shell, versions, system};
-    FakeTexts texts;
-    ScriptedPrompt prompt;
-    FakeIconList icons{&files};
-    FileInfoClass fileInfo{versions};
-    StartupFolderPaths folders =
-        StartupFolderPaths::FromEnabled(shell.userStartup, shell.commonStartup);
-    MainList list{platform, fileInfo, texts, icons, folders};
     OperationContext context{platform, texts, prompt, list};
 };
+
+class OperationsBench : public ::testing::Test, public OpsWorld {};
 
 }  // namespace dovoviza::test

@@ -18,16 +18,13 @@ const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 }  // namespace
 
-TEST(RegistryAccess, WriteStoresUtf16StringWithItsNul) {
+TEST(RegistryAccess, WriteStoresUtf16StringWithItsNulAndAFailedWriteChangesNothing) {
     FakeRegistry reg;
-    // abc is three characters and a NUL: 4 characters, 8 bytes in UTF-16.
     ASSERT_TRUE(WriteRegString(reg, kUser, kRun, "App", "abc"));
     const auto value = reg.GetValue(kUser, kRun, "App");
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, RegType::String);
     EXPECT_EQ(value->data, (std::vector<std::uint8_t>{'a', 0, 'b', 0, 'c', 0, 0, 0}));
-
-    // An empty text is just the NUL.
     ASSERT_TRUE(WriteRegString(reg, kUser, kRun, "Empty", ""));
     EXPECT_EQ(reg.GetValue(kUser, kRun, "Empty")->data, (std::vector<std::uint8_t>{0, 0}));
 
@@ -41,64 +38,51 @@ TEST(RegistryAccess, WriteStoresUtf16StringWithItsNul) {
     EXPECT_FALSE(WriteRegString(reg, kUser, "Software\\Blocked", "x", "1"));
 }
 
-TEST(RegistryAccess, ReadRegStringMatchesNamesExactly) {
-    FakeRegistry reg;
-    reg.SetString(kUser, "Software\\S", "Language", "English");
-    reg.SetString(kUser, "Software\\S", " Spaced ", "  kept  ");
-    EXPECT_EQ(ReadRegString(reg, kUser, "Software\\S", "Language"), "English");
-    EXPECT_EQ(ReadRegString(reg, kUser, "Software\\S", "language"), "");
-    EXPECT_EQ(ReadRegString(reg, kUser, "Software\\S", " Spaced "), "  kept  ");
-    EXPECT_EQ(ReadRegString(reg, kUser, "Software\\S", "Spaced"), "");
-    EXPECT_EQ(ReadRegString(reg, kUser, "Software\\Missing", "Language"), "");
-
-    // Data is taken whole: only one terminating NUL goes, and a value stored
-    // without one keeps its last character.
-    reg.SetValue(kUser, "Software\\S", RegValue{"Multi", RegType::MultiString,
-                                               EncodeUtf16LeWithNul(std::string("a\0b\0", 4))});
-    EXPECT_EQ(ReadRegString(reg, kUser, "Software\\S", "Multi"), std::string("a\0b\0", 4));
-    reg.SetValue(kUser, "Software\\S", RegValue{"Bare", RegType::String, {'o', 0, 'k', 0}});
-    EXPECT_EQ(ReadRegString(reg, kUser, "Software\\S", "Bare"), "ok");
-    reg.SetValue(kUser, "Software\\S", RegValue{"NoData", RegType::String, {}});
-    EXPECT_EQ(ReadRegString(reg, kUser, "Software\\S", "NoData"), "");
-}
-
-TEST(RegistryAccess, LongValuesAreReadWholeAndHideNothing) {
+TEST(RegistryAccess, ReadRegStringMatchesNamesExactlyAndReadsWholeValues) {
     FakeRegistry reg;
     const std::string longCommand = "\"C:\\Tools\\app.exe\" " + std::string(540, 'x');  // over 1100 bytes in UTF-16
     const std::string huge(10 * 1024, 'y');                                              // 20 KB in UTF-16
     const std::string longName(300, 'n');
+    const std::string unicodeName = "Программа 日本 \U0001F600";
+    const std::string unicodeData = "\"C:\\Ελληνικά\\app.exe\" -ü";
+    reg.SetString(kUser, kRun, "Language", "English");
+    reg.SetString(kUser, kRun, " Spaced ", "  kept  ");
     reg.SetString(kUser, kRun, "Long", longCommand);
     reg.SetString(kUser, kRun, longName, huge);
+    ASSERT_TRUE(WriteRegString(reg, kUser, kRun, unicodeName, unicodeData));
+    // Data is taken whole: only one terminating NUL goes, and a value stored
+    // without one keeps its last character.
+    reg.SetValue(kUser, kRun, RegValue{"Multi", RegType::MultiString, EncodeUtf16LeWithNul(std::string("a\0b\0", 4))});
+    reg.SetValue(kUser, kRun, RegValue{"Bare", RegType::String, {'o', 0, 'k', 0}});
+    reg.SetValue(kUser, kRun, RegValue{"NoData", RegType::String, {}});
     reg.SetString(kUser, kRun, "After", "C:\\after.exe");
-    ASSERT_GT(reg.GetValue(kUser, kRun, "Long")->data.size(), 1100u);
 
-    EXPECT_EQ(ReadRegString(reg, kUser, kRun, "Long"), longCommand);
-    EXPECT_EQ(ReadRegString(reg, kUser, kRun, longName), huge);
-    EXPECT_EQ(ReadRegString(reg, kUser, kRun, "After"), "C:\\after.exe");
-
-    const auto key = OpenRegKey(reg, kUser, kRun);
-    ASSERT_TRUE(key);
-    EXPECT_EQ(QueryRegString(key.get(), "Long"), longCommand);
-    EXPECT_EQ(QueryRegString(key.get(), longName), huge);
-    EXPECT_EQ(EnumRegValueName(key.get(), 1), longName);
-    EXPECT_EQ(EnumRegValueName(key.get(), 2), "After");
+    const std::pair<std::string, std::string> cases[] = {
+        {"Language", "English"}, {"language", ""}, {" Spaced ", "  kept  "}, {"Spaced", ""},
+        {"Long", longCommand}, {longName, huge}, {unicodeName, unicodeData},
+        {"Multi", std::string("a\0b\0", 4)}, {"Bare", "ok"}, {"NoData", ""}, {"After", "C:\\after.exe"}};
+    for (const auto& [name, expected] : cases) EXPECT_EQ(ReadRegString(reg, kUser, kRun, name), expected) << name;
+    EXPECT_EQ(ReadRegString(reg, kUser, "Software\\Missing", "Language"), "");
 }
 
-TEST(RegistryAccess, EnumerationTrimsLeadingBlanksOnly) {
+TEST(RegistryAccess, EnumerationTrimsLeadingBlanksOnlyAndTheRawFormKeepsEverything) {
     FakeRegistry reg;
+    const std::string longCommand(600, 'x');
+    const std::string unicode = "Программа 日本 \U0001F600" + std::string(300, 'n');
     reg.SetString(kUser, kRun, "  Two Lead ", "  C:\\a.exe -x  ");
     reg.SetString(kUser, kRun, "Cut", std::string("C:\\b.exe\0junk", 13));
-    reg.SetValue(kUser, kRun, RegValue{"Expand", RegType::ExpandString,
-                                       EncodeUtf16LeWithNul("%windir%\\c.exe")});
+    reg.SetValue(kUser, kRun, RegValue{"Expand", RegType::ExpandString, EncodeUtf16LeWithNul("%windir%\\c.exe")});
+    reg.SetString(kUser, kRun, unicode, longCommand);
     const auto key = OpenRegKey(reg, kUser, kRun);
     ASSERT_TRUE(key);
-    EXPECT_EQ(CountRegEntries(key.get(), 0), 3u);
+    EXPECT_EQ(CountRegEntries(key.get(), 0), 4u);
     EXPECT_EQ(EnumRegValueName(key.get(), 0), "Two Lead ");
-    EXPECT_EQ(QueryRegString(key.get(), "  Two Lead "), "C:\\a.exe -x  ");
-    EXPECT_EQ(QueryRegString(key.get(), "cut"), "C:\\b.exe");  // registry names ignore case
-    EXPECT_EQ(QueryRegString(key.get(), "Expand"), "%windir%\\c.exe");
-    EXPECT_EQ(EnumRegValueName(key.get(), 3), "");
-    EXPECT_EQ(QueryRegString(key.get(), "Missing"), "");
+    EXPECT_EQ(EnumRegValueName(key.get(), 3), unicode);
+    EXPECT_EQ(EnumRegValueName(key.get(), 4), "");
+    const std::pair<std::string, std::string> queries[] = {
+        {"  Two Lead ", "C:\\a.exe -x  "}, {"cut", "C:\\b.exe"},  // registry names ignore case
+        {"Expand", "%windir%\\c.exe"}, {unicode, longCommand}, {"Missing", ""}};
+    for (const auto& [name, expected] : queries) EXPECT_EQ(QueryRegString(key.get(), name), expected) << name;
 
     // The raw form keeps the real name, type and bytes for moving the entry.
     const auto raw = EnumRegValue(key.get(), 0);
@@ -106,7 +90,19 @@ TEST(RegistryAccess, EnumerationTrimsLeadingBlanksOnly) {
     EXPECT_EQ(raw->name, "  Two Lead ");
     EXPECT_EQ(raw->data, EncodeUtf16LeWithNul("  C:\\a.exe -x  "));
     EXPECT_EQ(EnumRegValue(key.get(), 2)->type, RegType::ExpandString);
-    EXPECT_FALSE(EnumRegValue(key.get(), 3));
+    EXPECT_FALSE(EnumRegValue(key.get(), 4));
+
+    const RegValue binary{" Bin", RegType::Binary, {1, 2, 3}};
+    reg.SetValue(kUser, kRun, binary);
+    const auto read = ReadRegValue(reg, kUser, kRun, " Bin");
+    ASSERT_TRUE(read);
+    ASSERT_TRUE(WriteRegValue(reg, kUser, kRun + "-Disabled", *read));
+    const auto moved = reg.GetValue(kUser, kRun + "-Disabled", " Bin");
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->name, binary.name);
+    EXPECT_EQ(moved->type, binary.type);
+    EXPECT_EQ(moved->data, binary.data);
+    EXPECT_FALSE(ReadRegValue(reg, kUser, "Software\\Nowhere", " Bin"));
 }
 
 TEST(RegistryAccess, MissingKeysAndModesGiveEmptyResults) {
@@ -136,7 +132,7 @@ TEST(RegistryAccess, MissingKeysAndModesGiveEmptyResults) {
     EXPECT_EQ(ReadRegString(reg, kUser, "Software\\P", "v"), "");
 }
 
-TEST(RegistryAccess, DeleteAndReadOnlyKeys) {
+TEST(RegistryAccess, DeleteReportsFailureAndReadKeysAreReadOnly) {
     FakeRegistry reg;
     reg.SetString(kUser, kRun, "App", "a");
     reg.SetString(kUser, kRun, "Other", "b");
@@ -151,28 +147,4 @@ TEST(RegistryAccess, DeleteAndReadOnlyKeys) {
     const auto key = OpenRegKey(reg, kUser, kRun);
     EXPECT_FALSE(key->WriteValue("New", RegType::String, EncodeUtf16LeWithNul("x")));
     EXPECT_FALSE(key->DeleteValue("Other"));
-}
-
-TEST(RegistryAccess, UnicodeNamesAndRawValuesRoundTrip) {
-    FakeRegistry reg;
-    const std::string name = "Программа 日本 \U0001F600";
-    const std::string data = "\"C:\\Ελληνικά\\app.exe\" -ü";
-    ASSERT_TRUE(WriteRegString(reg, kUser, kRun, name, data));
-    EXPECT_EQ(ReadRegString(reg, kUser, kRun, name), data);
-    const auto key = OpenRegKey(reg, kUser, kRun);
-    EXPECT_EQ(EnumRegValueName(key.get(), 0), name);
-    EXPECT_EQ(QueryRegString(key.get(), name), data);
-
-    // Moving a value by its raw form keeps name, type and bytes exactly.
-    const RegValue binary{" Bin", RegType::Binary, {1, 2, 3}};
-    reg.SetValue(kUser, kRun, binary);
-    const auto read = ReadRegValue(reg, kUser, kRun, " Bin");
-    ASSERT_TRUE(read);
-    ASSERT_TRUE(WriteRegValue(reg, kUser, kRun + "-Disabled", *read));
-    const auto moved = reg.GetValue(kUser, kRun + "-Disabled", " Bin");
-    ASSERT_TRUE(moved);
-    EXPECT_EQ(moved->name, binary.name);
-    EXPECT_EQ(moved->type, binary.type);
-    EXPECT_EQ(moved->data, binary.data);
-    EXPECT_FALSE(ReadRegValue(reg, kUser, "Software\\Nowhere", " Bin"));
 }

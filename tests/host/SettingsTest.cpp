@@ -8,13 +8,13 @@ using namespace dovoviza;
 using namespace dovoviza::test;
 
 TEST(Settings, WindowsVersionsAcceptedFromXpOn) {
-    EXPECT_EQ(GetOS(std::nullopt), 0);
-    EXPECT_EQ(GetOS(WindowsVersion{1, 4, 10}), 1);
-    EXPECT_EQ(GetOS(WindowsVersion{2, 5, 0}), 1);
-    EXPECT_EQ(GetOS(WindowsVersion{2, 5, 1}), 2);
-    EXPECT_EQ(GetOS(WindowsVersion{2, 5, 2}), 2);
-    EXPECT_EQ(GetOS(WindowsVersion{2, 6, 3}), 2);
-    EXPECT_EQ(GetOS(WindowsVersion{2, 10, 0}), 1);
+    const std::pair<std::optional<WindowsVersion>, int> cases[] = {
+        {std::nullopt, 0},           {WindowsVersion{1, 4, 10}, 1}, {WindowsVersion{2, 5, 0}, 1},
+        {WindowsVersion{2, 5, 1}, 2}, {WindowsVersion{2, 5, 2}, 2},  {WindowsVersion{2, 6, 3}, 2},
+        {WindowsVersion{2, 10, 0}, 1}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(GetOS(cases[i].first), cases[i].second) << "case " << i;
+    }
 }
 
 TEST(Settings, StoredValuesAndTheirDefaults) {
@@ -63,8 +63,7 @@ TEST(Settings, AutostartUsesTheRunKeyOfTheProgramsOwnView) {
               "C:\\Tools\\dovoviza\\dovoviza.exe");
     EXPECT_TRUE(autostart.IsOn());
     // A value left by a copy of the program elsewhere is not ours.
-    registry.SetString(Hive::LocalMachine, autostart.KeyPath(), "Varnek RuvazUv Avuzuza",
-                       "D:\\old\\dovoviza.exe");
+    registry.SetString(Hive::LocalMachine, autostart.KeyPath(), "Varnek RuvazUv Avuzuza", "D:\\old\\dovoviza.exe");
     EXPECT_FALSE(autostart.IsOn());
     ASSERT_TRUE(autostart.Set(false));
     EXPECT_TRUE(registry.ValueNames(Hive::LocalMachine, autostart.KeyPath()).empty());

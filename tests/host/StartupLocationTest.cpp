@@ -7,37 +7,34 @@
 
 using namespace dovoviza;
 
-TEST(ProgramPathFromCommand, CutsAfterTheFirstExeAndDropsQuotes) {
-    EXPECT_EQ(ProgramPathFromCommand("C:\\Windows\\app.EXE /background"), "C:\\Windows\\app.EXE ");
-    EXPECT_EQ(ProgramPathFromCommand("\"C:\\Program Files\\App\\app.exe\" -min"),
-              "C:\\Program Files\\App\\app.exe");
-    EXPECT_EQ(ProgramPathFromCommand("C:\\Windows\\app.exe"), "C:\\Windows\\app.exe");
-    EXPECT_EQ(ProgramPathFromCommand("rundll32.exe shell32.dll,Control_RunDLL"), "rundll32.exe ");
-    EXPECT_EQ(ProgramPathFromCommand("C:\\a\\one.exe C:\\b\\two.exe"), "C:\\a\\one.exe ");
-    EXPECT_EQ(ProgramPathFromCommand("C:\\a\\One.Exe"), "C:\\a\\One.Exe");
-    // No closing quote: the last character goes, whatever it is.
-    EXPECT_EQ(ProgramPathFromCommand("\"C:\\Tools\\app.exe"), "C:\\Tools\\app.ex");
-}
-
-TEST(ProgramPathFromCommand, WithoutExeKeepsEverythingBeforeTheFirstSlash) {
-    EXPECT_EQ(ProgramPathFromCommand("cmd /c start x"), "cmd ");
-    EXPECT_EQ(ProgramPathFromCommand("C:/Tools/app.exe"), "C:");
-    EXPECT_EQ(ProgramPathFromCommand("/silent"), "");
-    EXPECT_EQ(ProgramPathFromCommand(""), "Empty");
-    EXPECT_EQ(ProgramPathFromCommand("\"\""), "Empty");
-    EXPECT_EQ(ProgramPathFromCommand("\""), "\"");
-    EXPECT_EQ(ProgramPathFromCommand("\"C:\\Tools\\run.bat\" -x"), "C:\\Tools\\run.bat\" -");
-}
-
-TEST(ProgramPathFromCommand, CountsCharactersNotBytes) {
-    EXPECT_EQ(ProgramPathFromCommand("\"C:\\Программы\\Жук.exe\" -тихо"), "C:\\Программы\\Жук.exe");
-    EXPECT_EQ(ProgramPathFromCommand("C:\\日本\\アプリ.exe /起動"), "C:\\日本\\アプリ.exe ");
-    // The one character kept after ".exe" may be several bytes long.
-    EXPECT_EQ(ProgramPathFromCommand("C:\\x.exeЖ tail"), "C:\\x.exeЖ");
-    EXPECT_EQ(ProgramPathFromCommand("C:\\x.exe\U0001F600 tail"), "C:\\x.exe\U0001F600");
-    // A leading quote without a closing one costs a whole last character.
-    EXPECT_EQ(ProgramPathFromCommand("\"C:\\Папка\\Жук"), "C:\\Папка\\Жу");
-    EXPECT_EQ(ProgramPathFromCommand("\"Ж\""), "Ж");
+TEST(ProgramPathFromCommand, CutsAfterTheFirstExeOrBeforeTheFirstSlashCountingCharacters) {
+    const std::pair<const char*, const char*> cases[] = {
+        // The first ".exe" and the one character after it; quotes go.
+        {"C:\\Windows\\app.EXE /background", "C:\\Windows\\app.EXE "},
+        {"\"C:\\Program Files\\App\\app.exe\" -min", "C:\\Program Files\\App\\app.exe"},
+        {"C:\\Windows\\app.exe", "C:\\Windows\\app.exe"},
+        {"rundll32.exe shell32.dll,Control_RunDLL", "rundll32.exe "},
+        {"C:\\a\\one.exe C:\\b\\two.exe", "C:\\a\\one.exe "},
+        {"C:\\a\\One.Exe", "C:\\a\\One.Exe"},
+        // No closing quote: the last character goes, whatever it is.
+        {"\"C:\\Tools\\app.exe", "C:\\Tools\\app.ex"},
+        // Without ".exe", everything before the first slash.
+        {"cmd /c start x", "cmd "},
+        {"C:/Tools/app.exe", "C:"},
+        {"/silent", ""},
+        {"", "Empty"},
+        {"\"\"", "Empty"},
+        {"\"", "\""},
+        {"\"C:\\Tools\\run.bat\" -x", "C:\\Tools\\run.bat\" -"},
+        // Positions are characters, not bytes.
+        {"\"C:\\Программы\\Жук.exe\" -тихо", "C:\\Программы\\Жук.exe"},
+        {"C:\\日本\\アプリ.exe /起動", "C:\\日本\\アプリ.exe "},
+        {"C:\\x.exeЖ tail", "C:\\x.exeЖ"},
+        {"C:\\x.exe\U0001F600 tail", "C:\\x.exe\U0001F600"},
+        {"\"C:\\Папка\\Жук", "C:\\Папка\\Жу"},
+        {"\"Ж\"", "Ж"},
+    };
+    for (const auto& [command, path] : cases) EXPECT_EQ(ProgramPathFromCommand(command), path) << command;
 }
 
 TEST(StartupLocations, ReadsInTheCanonicalOrder) {
@@ -59,7 +56,7 @@ TEST(StartupLocations, ReadsInTheCanonicalOrder) {
     EXPECT_EQ(reads, expected);
 }
 
-TEST(StartupLocations, KeysAndLocationTexts) {
+TEST(StartupLocations, KeysFoldersAndLocationTexts) {
     const StartupLocation* run = FindLocation("Registry -> User Run");
     ASSERT_NE(run, nullptr);
     EXPECT_EQ(run->hive, Hive::CurrentUser);
@@ -76,23 +73,21 @@ TEST(StartupLocations, KeysAndLocationTexts) {
 
     for (const auto& location : StartupLocations()) {
         if (!location.IsRegistry()) continue;
-        EXPECT_EQ(location.locationText,
-                  std::string(HiveName(location.hive)) + "\\" + std::string(location.enabledKey))
+        EXPECT_EQ(location.locationText, std::string(HiveName(location.hive)) + "\\" + std::string(location.enabledKey))
             << location.section;
         EXPECT_EQ(location.disabledKey, std::string(location.enabledKey) + "-Disabled") << location.section;
         EXPECT_EQ(location.section.find("(WOW64)") != std::string_view::npos,
                   location.enabledKey.find("\\Wow6432Node\\") != std::string_view::npos)
             << location.section;
     }
-
     EXPECT_EQ(FindLocation("registry -> user run"), nullptr);  // exact match only
-    EXPECT_EQ(FindLocation("Startup Folder -> Common")->folder, StartupFolderKind::Common);
-}
 
-TEST(StartupLocations, FolderTwinsAndTheirLocationText) {
     const auto folders = StartupFolderPaths::FromEnabled("C:\\U\\Startup", "C:\\All\\Startup");
     EXPECT_EQ(folders.userDisabled, "C:\\U\\Startup-Disabled\\");
     EXPECT_EQ(folders.Disabled(StartupFolderKind::Common), "C:\\All\\Startup-Disabled\\");
     EXPECT_EQ(folders.Enabled(StartupFolderKind::User), "C:\\U\\Startup");
-    EXPECT_EQ(LocationText(*FindLocation("Startup Folder -> Common"), folders), "C:\\All\\Startup");
+    const StartupLocation* common = FindLocation("Startup Folder -> Common");
+    ASSERT_NE(common, nullptr);
+    EXPECT_EQ(common->folder, StartupFolderKind::Common);
+    EXPECT_EQ(LocationText(*common, folders), "C:\\All\\Startup");
 }

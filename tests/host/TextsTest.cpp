@@ -11,25 +11,18 @@
 
 using namespace dovoviza;
 
-TEST(TextsTest, CharacterSetOfReadsTheLanguageSectionsNumber) {
-    test::FakeTexts texts;
-    texts.Set("LANGUAGE", "CharacterSet", "204");
-    EXPECT_EQ(CharacterSetOf(texts), 204);
-    texts.Set("LANGUAGE", "CharacterSet", "0");
-    EXPECT_EQ(CharacterSetOf(texts), 0);
-    texts.Set("LANGUAGE", "CharacterSet", "+161");
-    EXPECT_EQ(CharacterSetOf(texts), 161);
-}
-
-TEST(TextsTest, CharacterSetOfIsNothingWhenMissingOrNotANumber) {
+TEST(TextsTest, CharacterSetOfReadsTheLanguageSectionsNumberOnly) {
     test::FakeTexts texts;
     EXPECT_EQ(CharacterSetOf(texts), std::nullopt);
     // The key elsewhere is not the language's.
     texts.Set("Main", "CharacterSet", "204");
     EXPECT_EQ(CharacterSetOf(texts), std::nullopt);
-    for (const char* text : {"", "Cyrillic", "204x", "2 04", "+-1", "99999999999"}) {
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"204", 204}, {"0", 0}, {"+161", 161}, {"", std::nullopt}, {"Cyrillic", std::nullopt},
+        {"204x", std::nullopt}, {"2 04", std::nullopt}, {"+-1", std::nullopt}, {"99999999999", std::nullopt}};
+    for (const auto& [text, expected] : cases) {
         texts.Set("LANGUAGE", "CharacterSet", text);
-        EXPECT_EQ(CharacterSetOf(texts), std::nullopt) << '"' << text << '"';
+        EXPECT_EQ(CharacterSetOf(texts), expected) << '"' << text << '"';
     }
 }
 
@@ -42,8 +35,7 @@ TEST(TextsTest, CharacterSetOfAFileAgreesWithTheLanguageFile) {
     for (const char* line : {"CharacterSet=238", "CharacterSet = \"161\"", "CharacterSet=x"}) {
         files.AddFile(path, std::string("[LANGUAGE]\r\n") + line + "\r\n[Main]\r\n1=File\r\n");
         LanguageTexts texts(files, system, path);
-        EXPECT_EQ(CharacterSetOf(texts), LanguageFile::Load(files, system, path).CharacterSet())
-            << line;
+        EXPECT_EQ(CharacterSetOf(texts), LanguageFile::Load(files, system, path).CharacterSet()) << line;
     }
     files.AddFile(path, std::string("[LANGUAGE]\r\nCharacterSet=238\r\n"));
     LanguageTexts texts(files, system, path);

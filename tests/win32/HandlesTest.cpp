@@ -16,7 +16,13 @@ bool IsOpen(HANDLE handle) {
     return GetHandleInformation(handle, &flags) != FALSE;
 }
 
-TEST(UniqueHandle, ClosesExactlyOnceWhereverItMoves) {
+bool ComIsInitialised() {
+    APTTYPE type{};
+    APTTYPEQUALIFIER qualifier{};
+    return CoGetApartmentType(&type, &qualifier) != CO_E_NOTINITIALIZED;
+}
+
+TEST(UniqueHandle, ClosesExactlyOnceWhereverItMovesAndFailedOpensOwnNothing) {
     UniqueHandle first(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     ASSERT_TRUE(first);
     const HANDLE raw = first.get();
@@ -29,23 +35,12 @@ TEST(UniqueHandle, ClosesExactlyOnceWhereverItMoves) {
         EXPECT_TRUE(IsOpen(raw));
     }
     EXPECT_FALSE(IsOpen(raw));
-}
 
-TEST(UniqueHandle, FailedOpensOwnNothing) {
-    // CreateFileW reports failure as INVALID_HANDLE_VALUE, which must not be closed.
-    UniqueHandle file(CreateFileW(L"Q:\\no\\such\\file", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    EXPECT_FALSE(file);
+    // CreateFileW and FindFirstFileW report failure as INVALID_HANDLE_VALUE, which must not be closed.
+    EXPECT_FALSE(UniqueHandle(CreateFileW(L"Q:\\no\\such\\file", GENERIC_READ, 0, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
     WIN32_FIND_DATAW entry{};
-    UniqueFindHandle find(FindFirstFileW(L"Q:\\no\\such\\*", &entry));
-    EXPECT_FALSE(find);
-}
-
-// Whether the calling thread still has COM.
-bool ComIsInitialised() {
-    APTTYPE type{};
-    APTTYPEQUALIFIER qualifier{};
-    return CoGetApartmentType(&type, &qualifier) != CO_E_NOTINITIALIZED;
+    EXPECT_FALSE(UniqueFindHandle(FindFirstFileW(L"Q:\\no\\such\\*", &entry)));
 }
 
 TEST(ComInitializer, UninitialisesOnlyWhatItInitialised) {
@@ -57,7 +52,6 @@ TEST(ComInitializer, UninitialisesOnlyWhatItInitialised) {
         }
         EXPECT_FALSE(ComIsInitialised());
     }).join();
-
     // A thread already in the other model keeps COM after our initialiser goes.
     std::thread([] {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));

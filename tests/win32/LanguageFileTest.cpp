@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "Win32TestSupport.h"
 #include "language/Ini.h"
@@ -36,58 +37,50 @@ protected:
 
 }  // namespace
 
-TEST_F(LanguageFileTest, CyrillicFileInCodePage1251) {
-    // "Файл", "Выход", "Отключено", "Ёжик" in code page 1251; the file's own
-    // name is Cyrillic too, so the path must survive as well.
-    const std::string path = WriteLanguage(
-        "Русский",
-        "[LANGUAGE]\r\n"
-        "CharacterSet=204\r\n"
-        "translator=\xC8\xE2\xE0\xED\r\n"
-        "[Main]\r\n"
-        "1=\xD4\xE0\xE9\xEB\r\n"
-        "9=\xC2\xFB\xF5\xEE\xE4\r\n"
-        "37=\xCE\xF2\xEA\xEB\xFE\xF7\xE5\xED\xEE\r\n"
-        "[\xEC\xE5\xED\xFE]\r\n"
-        "\xEA\xEB\xFE\xF7=\xA8\xE6\xE8\xEA\r\n");
-    EXPECT_EQ(ReadINI(files, system, "Main", "1", path), "Файл");
-    EXPECT_EQ(ReadINI(files, system, "Main", "9", path), "Выход");
-    EXPECT_EQ(ReadINI(files, system, "Main", "37", path), "Отключено");
-    EXPECT_EQ(ReadINI(files, system, "LANGUAGE", "translator", path), "Иван");
-    // Section "меню", key "ключ": matched without regard to Cyrillic letter case.
-    EXPECT_EQ(ReadINI(files, system, "МЕНЮ", "КЛЮЧ", path), "Ёжик");
-
-    const LanguageFile file = LanguageFile::Load(files, system, path);
-    EXPECT_EQ(file.CharacterSet(), 204);
-    EXPECT_EQ(file.Get("main", "9"), "Выход");
-}
-
-TEST_F(LanguageFileTest, JapaneseFileInCodePage932) {
-    // Shift-JIS trail bytes 0x5C and 0x5D (ソ = 83 5C, ゾ = 83 5D, 表 = 95 5C)
-    // inside values and a section name, with sections after them.
-    const std::string path = WriteLanguage(
-        "Japanese",
-        "[LANGUAGE]\r\n"
-        "translator=\x83\x5C\x83\x5D\r\n"
-        "CharacterSet=128\r\n"
-        "[Main]\r\n"
-        "1=\x83\x74\x83\x40\x83\x43\x83\x8B\r\n"
-        "2=\x95\x5C\x8E\xA6\r\n"
-        "3=[\x83\x5D]\r\n"
-        "[\x83\x5D]\r\n"
-        "1=x\r\n"
-        "[Tray]\r\n"
-        "1=\x8A\x4A\x82\xAD\r\n");
-    EXPECT_EQ(ReadINI(files, system, "LANGUAGE", "translator", path), "ソゾ");
-    EXPECT_EQ(ReadINI(files, system, "Main", "1", path), "ファイル");
-    EXPECT_EQ(ReadINI(files, system, "Main", "2", path), "表示");
-    EXPECT_EQ(ReadINI(files, system, "Main", "3", path), "[ゾ]");
-    EXPECT_EQ(ReadINI(files, system, "ゾ", "1", path), "x");
-    EXPECT_EQ(ReadINI(files, system, "Tray", "1", path), "開く");
-    EXPECT_EQ(LanguageFile::Load(files, system, path).CharacterSet(), 128);
-}
-
-TEST_F(LanguageFileTest, MissingFileGivesEmptyText) {
+TEST_F(LanguageFileTest, FilesReadInTheCodePageOfTheirCharacterSet) {
+    struct Lookup {
+        const char* section;
+        const char* key;
+        const char* text;
+    };
+    const struct {
+        const char* name;  // the file's own name; a Cyrillic one must survive as a path too
+        std::string bytes;
+        int characterSet;
+        std::vector<Lookup> lookups;
+    } cases[] = {
+        {"Русский",
+         "[LANGUAGE]\r\nCharacterSet=204\r\ntranslator=\xC8\xE2\xE0\xED\r\n"
+         "[Main]\r\n1=\xD4\xE0\xE9\xEB\r\n37=\xCE\xF2\xEA\xEB\xFE\xF7\xE5\xED\xEE\r\n"
+         "[\xEC\xE5\xED\xFE]\r\n\xEA\xEB\xFE\xF7=\xA8\xE6\xE8\xEA\r\n",
+         204,
+         {{"Main", "1", "Файл"},
+          {"main", "37", "Отключено"},
+          {"LANGUAGE", "translator", "Иван"},
+          // Section "меню", key "ключ": matched without regard to Cyrillic letter case.
+          {"МЕНЮ", "КЛЮЧ", "Ёжик"}}},
+        // Shift-JIS trail bytes 0x5C and 0x5D (ソ = 83 5C, ゾ = 83 5D, 表 = 95 5C)
+        // inside values and a section name, with sections after them.
+        {"Japanese",
+         "[LANGUAGE]\r\ntranslator=\x83\x5C\x83\x5D\r\nCharacterSet=128\r\n"
+         "[Main]\r\n1=\x83\x74\x83\x40\x83\x43\x83\x8B\r\n2=\x95\x5C\x8E\xA6\r\n3=[\x83\x5D]\r\n"
+         "[\x83\x5D]\r\n1=x\r\n[Tray]\r\n1=\x8A\x4A\x82\xAD\r\n",
+         128,
+         {{"LANGUAGE", "translator", "ソゾ"},
+          {"Main", "1", "ファイル"},
+          {"Main", "2", "表示"},
+          {"Main", "3", "[ゾ]"},
+          {"ゾ", "1", "x"},
+          {"Tray", "1", "開く"}}},
+    };
+    for (const auto& c : cases) {
+        const std::string path = WriteLanguage(c.name, c.bytes);
+        for (const Lookup& l : c.lookups) {
+            EXPECT_EQ(ReadINI(files, system, l.section, l.key, path), l.text) << c.name << " " << l.key;
+            EXPECT_EQ(LanguageFile::Load(files, system, path).Get(l.section, l.key), l.text) << c.name;
+        }
+        EXPECT_EQ(LanguageFile::Load(files, system, path).CharacterSet(), c.characterSet);
+    }
     EXPECT_EQ(ReadINI(files, system, "Main", "1", LanguageFilePath(folder.Path(), "Nowhere")), "");
 }
 
@@ -116,7 +109,6 @@ TEST_F(LanguageFileTest, ReadsAsTheSystemsOwnProfileReader) {
         bytes += static_cast<char>((c >> 8) & 0xFF);
     }
     const std::string path = WriteLanguage("Unicode", bytes);
-    const std::wstring widePath = win32::Wide(path);
 
     const std::pair<const char*, const char*> lookups[] = {
         {"Main", "1"},   {"main", "2"},   {"MAIN", "3"},          {"Main", "4"},
@@ -124,11 +116,10 @@ TEST_F(LanguageFileTest, ReadsAsTheSystemsOwnProfileReader) {
         {"Main", "01"},  {"Main", "001"}, {"Main", "long"},       {"Other", "1"},
         {"Missing", "1"}, {"Main", "6"}, {"Main", "missing"}};
     for (const auto& [section, key] : lookups) {
-        SCOPED_TRACE(std::string(section) + "/" + key);
-        const std::string ours = ReadINI(files, system, section, key, path);
         wchar_t buffer[355] = {};
         const DWORD n = GetPrivateProfileStringW(win32::Wide(section).c_str(), win32::Wide(key).c_str(),
-                                                 L"", buffer, 355, widePath.c_str());
-        EXPECT_EQ(ours, win32::Narrow(std::wstring(buffer, n)));
+                                                 L"", buffer, 355, win32::Wide(path).c_str());
+        EXPECT_EQ(ReadINI(files, system, section, key, path), win32::Narrow(std::wstring(buffer, n)))
+            << section << "/" << key;
     }
 }

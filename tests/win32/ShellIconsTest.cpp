@@ -22,42 +22,28 @@ int IconWidth(HICON icon) {
     return width;
 }
 
-TEST(ShellIconList, AppendsIconsCountedFromOne) {
-    ShellIconList icons(IconSize::Small);
-    ASSERT_NE(icons.Handle(), nullptr);
-    int cx = 0, cy = 0;
-    ASSERT_TRUE(ImageList_GetIconSize(icons.Handle(), &cx, &cy));
-    EXPECT_EQ(cx, 16);
-    EXPECT_EQ(cy, 16);
+TEST(ShellIconList, AppendsIconsOfTheListsSizeCountedFromOne) {
+    for (const auto& [size, pixels] : {std::pair{IconSize::Small, 16}, std::pair{IconSize::Large, 32}}) {
+        ShellIconList icons(size);
+        int cx = 0, cy = 0;
+        ASSERT_TRUE(ImageList_GetIconSize(icons.Handle(), &cx, &cy));
+        EXPECT_EQ(cx, pixels);
+        EXPECT_EQ(cy, pixels);
+        EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_complete")), 1);
+        EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_complete")), 2);
+        EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_absent")), 0);
+        EXPECT_EQ(icons.AddFileIcon(""), 0);
+        EXPECT_EQ(icons.Count(), 2);
+        EXPECT_EQ(ImageList_GetImageCount(icons.Handle()), 2);
+        icons.Clear();
+        EXPECT_EQ(icons.Count(), 0);
+        EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_noversion")), 1);
 
-    EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_complete")), 1);
-    EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_complete")), 2);
-    EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_absent")), 0);
-    EXPECT_EQ(icons.AddFileIcon(""), 0);
-    EXPECT_EQ(icons.Count(), 2);
-    EXPECT_EQ(ImageList_GetImageCount(icons.Handle()), 2);
-
-    icons.Clear();
-    EXPECT_EQ(icons.Count(), 0);
-    EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_noversion")), 1);
-}
-
-TEST(ShellIconList, LargeListsHoldLargeImages) {
-    ShellIconList icons(IconSize::Large);
-    int cx = 0, cy = 0;
-    ASSERT_TRUE(ImageList_GetIconSize(icons.Handle(), &cx, &cy));
-    EXPECT_EQ(cx, 32);
-    EXPECT_EQ(icons.AddFileIcon(FixturePath("fixture_complete")), 1);
-}
-
-TEST(LoadFileIcon, GivesTheShellsIconInTheWantedSize) {
-    const UniqueHIcon small = LoadFileIcon(FixturePath("fixture_complete"), IconSize::Small);
-    const UniqueHIcon large = LoadFileIcon(FixturePath("fixture_complete"), IconSize::Large);
-    ASSERT_TRUE(small);
-    ASSERT_TRUE(large);
-    EXPECT_EQ(IconWidth(small.get()), 16);
-    EXPECT_EQ(IconWidth(large.get()), 32);
-    EXPECT_FALSE(LoadFileIcon(FixturePath("fixture_absent"), IconSize::Small));
+        const UniqueHIcon icon = LoadFileIcon(FixturePath("fixture_complete"), size);
+        ASSERT_TRUE(icon);
+        EXPECT_EQ(IconWidth(icon.get()), pixels);
+        EXPECT_FALSE(LoadFileIcon(FixturePath("fixture_absent"), size));
+    }
 }
 
 }  // namespace

@@ -16,61 +16,44 @@ std::string Block(const std::string& block, const std::string& name) {
     return "\\StringFileInfo\\" + block + "\\" + name;
 }
 
-class VersionReaderTest : public ::testing::Test {
-protected:
+TEST(VersionReaderTest, ReadsTheStringsOfTheFixturesAsStored) {
     Win32VersionReader reader;
-};
-
-TEST_F(VersionReaderTest, ReadsEveryStringOfAUnicodeBlockAsStored) {
-    const auto resource = reader.Open(FixturePath("fixture_complete"));
-    ASSERT_NE(resource, nullptr);
-    EXPECT_EQ(resource->FirstTranslation(), 0x04B00409u);
-    // Blanks are the reader's business above this layer, so they come through.
-    EXPECT_EQ(resource->QueryString(Block("040904B0", "CompanyName")), "  Fixture Works  ");
-    EXPECT_EQ(resource->QueryString(Block("040904B0", "FileDescription")), "Образец программы");
-    EXPECT_EQ(resource->QueryString(Block("040904B0", "FileVersion")), "1.2.3.4");
-    EXPECT_EQ(resource->QueryString(Block("040904B0", "ProductName")), "Fixture Complete");
-    EXPECT_EQ(resource->QueryString(Block("040904B0", "ProductVersion")), "1.2");
-    EXPECT_FALSE(resource->QueryString(Block("040904B0", "Comments")).has_value());
-    EXPECT_FALSE(resource->QueryString(Block("0409FDE9", "CompanyName")).has_value());
-}
-
-TEST_F(VersionReaderTest, AMissingStringFailsWhileTheOthersRead) {
-    const auto resource = reader.Open(FixturePath("fixture_nocompany"));
-    ASSERT_NE(resource, nullptr);
-    EXPECT_FALSE(resource->QueryString(Block("040904B0", "CompanyName")).has_value());
-    EXPECT_EQ(resource->QueryString(Block("040904B0", "ProductName")), "Fixture No Company");
-}
-
-TEST_F(VersionReaderTest, TheTranslationNamesTheBlockOfAnotherCodePage) {
-    const auto resource = reader.Open(FixturePath("fixture_utf8cp"));
-    ASSERT_NE(resource, nullptr);
-    const auto translation = resource->FirstTranslation();
-    ASSERT_TRUE(translation.has_value());
-    EXPECT_EQ(*translation & 0xFFFF, 0x0409u);
-    EXPECT_EQ(*translation >> 16, 0xFDE9u);
-    EXPECT_EQ(resource->QueryString(Block("0409FDE9", "ProductName")), "日本 Fixture");
-    EXPECT_FALSE(resource->QueryString(Block("040904B0", "ProductName")).has_value());
-}
-
-TEST_F(VersionReaderTest, FilesWithoutAResourceGiveNothing) {
-    EXPECT_EQ(reader.Open(FixturePath("fixture_noversion")), nullptr);
-    EXPECT_EQ(reader.Open(FixturePath("fixture_absent")), nullptr);
-    EXPECT_EQ(reader.Open(""), nullptr);
-}
-
-TEST_F(VersionReaderTest, PathsOutsideAnsiAndBareNamesAreFound) {
     ScratchFolder scratch;
-    const std::string copy = scratch / "Образец 日本.exe";
-    ASSERT_TRUE(CopyFileW(Wide(FixturePath("fixture_complete")).c_str(), Wide(copy).c_str(), TRUE));
-    const auto copied = reader.Open(copy);
-    ASSERT_NE(copied, nullptr);
-    EXPECT_EQ(copied->QueryString(Block("040904B0", "ProductName")), "Fixture Complete");
-
+    const std::string nonAnsiCopy = scratch / "Образец 日本.exe";
+    ASSERT_TRUE(CopyFileW(Wide(FixturePath("fixture_complete")).c_str(), Wide(nonAnsiCopy).c_str(), TRUE));
+    const struct {
+        std::string file;
+        std::uint32_t translation;
+        std::string block, name;
+        std::optional<std::string> text;
+    } cases[] = {
+        // Blanks are the reader's business above this layer, so they come through.
+        {FixturePath("fixture_complete"), 0x04B00409u, "040904B0", "CompanyName", "  Fixture Works  "},
+        {FixturePath("fixture_complete"), 0x04B00409u, "040904B0", "FileDescription", "Образец программы"},
+        {FixturePath("fixture_complete"), 0x04B00409u, "040904B0", "FileVersion", "1.2.3.4"},
+        {FixturePath("fixture_complete"), 0x04B00409u, "040904B0", "ProductVersion", "1.2"},
+        {FixturePath("fixture_complete"), 0x04B00409u, "040904B0", "Comments", std::nullopt},
+        {FixturePath("fixture_complete"), 0x04B00409u, "0409FDE9", "CompanyName", std::nullopt},
+        {nonAnsiCopy, 0x04B00409u, "040904B0", "ProductName", "Fixture Complete"},
+        {FixturePath("fixture_nocompany"), 0x04B00409u, "040904B0", "CompanyName", std::nullopt},
+        {FixturePath("fixture_nocompany"), 0x04B00409u, "040904B0", "ProductName", "Fixture No Company"},
+        // The translation names the block of another code page.
+        {FixturePath("fixture_utf8cp"), 0xFDE90409u, "0409FDE9", "ProductName", "日本 Fixture"},
+        {FixturePath("fixture_utf8cp"), 0xFDE90409u, "040904B0", "ProductName", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file + " " + c.block + " " + c.name);
+        const auto resource = reader.Open(c.file);
+        ASSERT_NE(resource, nullptr);
+        EXPECT_EQ(resource->FirstTranslation(), c.translation);
+        EXPECT_EQ(resource->QueryString(Block(c.block, c.name)), c.text);
+    }
     // A name without a folder is looked for where libraries are: the system folder has this one.
     const auto system = reader.Open("kernel32.dll");
     ASSERT_NE(system, nullptr);
     EXPECT_TRUE(system->FirstTranslation().has_value());
+    for (const std::string& none : {FixturePath("fixture_noversion"), FixturePath("fixture_absent"), std::string()})
+        EXPECT_EQ(reader.Open(none), nullptr) << none;
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "catalogue/Loaders.h"
 #include "catalogue/RegistryAccess.h"
-#include "catalogue/StartupLocation.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WideText.h"
 
@@ -31,14 +31,9 @@ void RemoveTree(const std::wstring& folder) {
     EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << Narrow(folder);
 }
 
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return path;
-    std::wstring full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed) return path;
-    full.resize(length);
-    return full;
+void RemoveEmptyFolder(const std::string& path) {
+    SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(Wide(path).c_str());  // fails, as it should, when something is inside
 }
 
 }  // namespace
@@ -52,7 +47,16 @@ std::wstring TestProgramFolder() {
 }
 
 std::string FixturePath(const std::string& name) {
-    return Narrow(FullPath(TestProgramFolder() + L"\\..\\fixtures\\" + Wide(name) + L".exe"));
+    const std::wstring path = TestProgramFolder() + L"\\..\\fixtures\\" + Wide(name) + L".exe";
+    wchar_t full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    return Narrow(length == 0 || length >= MAX_PATH ? path : std::wstring(full, length));
+}
+
+std::string CommandProcessor() {
+    wchar_t folder[MAX_PATH] = {};
+    EXPECT_GT(GetSystemDirectoryW(folder, MAX_PATH), 0u);
+    return Narrow(folder) + "\\cmd.exe";
 }
 
 ScratchFolder::ScratchFolder() {
@@ -107,6 +111,37 @@ std::string ReadTestFile(const std::string& path) {
 
 DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
 
+RawValue QueryRaw(HKEY root, const std::string& path, const std::wstring& name, REGSAM view) {
+    RawValue result;
+    UniqueHKey key;
+    result.status = RegOpenKeyExW(root, Wide(path).c_str(), 0, KEY_QUERY_VALUE | view, key.put());
+    if (result.status != ERROR_SUCCESS) return result;
+    DWORD size = 0;
+    result.status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &result.type, nullptr, &size);
+    if (result.status != ERROR_SUCCESS) return result;
+    result.data.resize(size);
+    result.status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &result.type,
+                                     result.data.data(), &size);
+    result.data.resize(size);
+    return result;
+}
+
+void SetRaw(HKEY root, const std::string& path, const std::wstring& name, DWORD type,
+            const std::vector<std::uint8_t>& data) {
+    UniqueHKey key;
+    ASSERT_EQ(RegCreateKeyExW(root, Wide(path).c_str(), 0, nullptr, 0,
+                              KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key.get(), name.c_str(), 0, type, data.data(),
+                             static_cast<DWORD>(data.size())),
+              ERROR_SUCCESS);
+}
+
+std::vector<std::uint8_t> WideBytes(const std::wstring& text, bool withNul) {
+    const auto* begin = reinterpret_cast<const std::uint8_t*>(text.c_str());
+    return {begin, begin + (text.size() + (withNul ? 1 : 0)) * sizeof(wchar_t)};
+}
+
 void DeleteKeyTree(HKEY root, const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L'\\');
     const std::wstring parentPath = slash == std::wstring::npos ? L"" : path.substr(0, slash);
@@ -135,7 +170,27 @@ const std::string& UserRunDisabledKey() {
     return key;
 }
 
-void DeleteUserRunValuesWithPrefix(IRegistry& registry, const std::string& prefix) {
+UserStartupSandbox::UserStartupSandbox(std::string namePrefix)
+    : prefix(std::move(namePrefix)),
+      folders(ResolveStartupFolders(shell)),
+      hadDisabledKey_(registry.KeyExists(Hive::CurrentUser, UserRunDisabledKey())),
+      hadUserDisabled_(files.FolderExists(folders.userDisabled)),
+      hadCommonDisabled_(files.FolderExists(folders.commonDisabled)) {
+    EXPECT_FALSE(folders.user.empty());
+    PrepareDisabledFolders(files, folders);
+    CleanUp();
+}
+
+UserStartupSandbox::~UserStartupSandbox() {
+    CleanUp();
+    const bool keyEmpty =
+        CountRegEntries(OpenRegKey(registry, Hive::CurrentUser, UserRunDisabledKey()).get(), 0) == 0;
+    if (!hadDisabledKey_ && keyEmpty) DeleteKeyTree(HKEY_CURRENT_USER, Wide(UserRunDisabledKey()));
+    if (!hadUserDisabled_) RemoveEmptyFolder(folders.userDisabled);
+    if (!hadCommonDisabled_) RemoveEmptyFolder(folders.commonDisabled);
+}
+
+void UserStartupSandbox::CleanUp() {
     for (const std::string& key : {UserRunKey(), UserRunDisabledKey()}) {
         const auto open = OpenRegKey(registry, Hive::CurrentUser, key);
         std::vector<std::string> ours;
@@ -144,6 +199,11 @@ void DeleteUserRunValuesWithPrefix(IRegistry& registry, const std::string& prefi
             if (value && value->name.rfind(prefix, 0) == 0) ours.push_back(value->name);
         }
         for (const std::string& name : ours) DeleteRegValue(registry, Hive::CurrentUser, key, name);
+    }
+    for (const std::string& folder : {folders.user + "\\", folders.userDisabled}) {
+        for (const std::string& name : files.ListNormalFiles(folder, prefix + "*")) {
+            EXPECT_TRUE(files.RemoveFile(folder + name)) << folder + name;
+        }
     }
 }
 
