@@ -79,13 +79,14 @@ bool frmLanguage::Build() {
         Destroy();
         return false;
     }
-    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+    // Owned by the dialog: it goes with it.
+    const HWND tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     // The hints are a comfort; the links work without them.
-    if (tooltip_ != nullptr) {
-        static_cast<void>(AddTooltip(tooltip_, hwnd, Item(ids::kLanguageEmail), L"E-mail:"));
-        static_cast<void>(AddTooltip(tooltip_, hwnd, Item(ids::kLanguageWeb), L"Web:"));
+    if (tooltip != nullptr) {
+        static_cast<void>(AddTooltip(tooltip, hwnd, Item(ids::kLanguageEmail), L"E-mail:"));
+        static_cast<void>(AddTooltip(tooltip, hwnd, Item(ids::kLanguageWeb), L"Web:"));
     }
 
     choice_.Load(storedName_ ? storedName_() : std::string());
@@ -188,9 +189,6 @@ LRESULT frmLanguage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             if (!busy_) Destroy();
             return 0;
-        case WM_DESTROY:
-            tooltip_ = nullptr;
-            break;
         default:
             break;
     }

@@ -46,7 +46,6 @@ private:
     std::function<bool(const std::string&)> store_;
     win32::MessageBoxPrompt prompt_;
     win32::UniqueHFont font_;
-    HWND tooltip_ = nullptr;  // a child of the dialog: goes with it
     bool busy_ = false;
 };
 

@@ -37,10 +37,7 @@ bool HtmlHelpViewer::Load() {
 }
 
 bool HtmlHelpViewer::Show(HWND owner, const std::string& path) {
-    window_ = nullptr;
-    if (!Load()) return false;
-    window_ = htmlHelp_(owner, Wide(path).c_str(), kDisplayTopic, 0);
-    return window_ != nullptr;
+    return Load() && htmlHelp_(owner, Wide(path).c_str(), kDisplayTopic, 0) != nullptr;
 }
 
 }  // namespace dovoviza::win32

@@ -18,8 +18,6 @@ public:
     // Shows a compiled help file's default page; false when the viewer is
     // not there or did not open the file.
     bool Show(HWND owner, const std::string& path);
-    // The viewer's window after the last opening (null when it failed).
-    HWND Window() const { return window_; }
 
 private:
     using HtmlHelpFunction = HWND(WINAPI*)(HWND, const wchar_t*, UINT, DWORD_PTR);
@@ -27,7 +25,6 @@ private:
 
     HMODULE module_ = nullptr;
     HtmlHelpFunction htmlHelp_ = nullptr;
-    HWND window_ = nullptr;
 };
 
 }  // namespace dovoviza::win32
