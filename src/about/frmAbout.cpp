@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/WindowIds.h"
 #include "platform/win32/Layout.h"
 #include "platform/win32/WideText.h"
 #include "resource.h"
@@ -30,20 +29,15 @@ constexpr TextBinding kTexts[] = {
 
 frmAbout::frmAbout(ITexts& texts, IShell& shell, std::string homePage, std::string programFolder,
                    HWND owner)
-    : DialogWindow(owner),
+    : DialogWindow(owner, IDI_APP_NAME),
       texts_(texts),
       shell_(shell),
       homePage_(std::move(homePage)),
       programFolder_(std::move(programFolder)) {}
 
-frmAbout::~frmAbout() { Destroy(); }
+void frmAbout::Show() { OpenOrActivate(ids::kAboutClass, ids::kAboutClose); }
 
-void frmAbout::Show() {
-    OpenOrActivate([this] { return Build(); }, ids::kAboutClose);
-}
-
-bool frmAbout::Build() {
-    if (!CreateFrame(ids::kAboutClass)) return false;
+bool frmAbout::OnInit() {
     const HWND hwnd = Handle();
     const int dpi = win32::SystemDpi();
     font_ = win32::CreateUiFont(dpi, CharacterSetOf(texts_));
@@ -62,10 +56,7 @@ bool frmAbout::Build() {
     ok &= CreateControl(hwnd, WC_LINK, link, WS_TABSTOP | WS_GROUP, ids::kAboutLink) != nullptr;
     ok &= CreateControl(hwnd, WC_BUTTONW, L"", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP,
                         ids::kAboutClose) != nullptr;
-    if (!ok) {
-        Destroy();
-        return false;
-    }
+    if (!ok) return false;
     win32::SetFontOfChildren(hwnd, font_.get());
     SendMessageW(Item(ids::kAboutTitle), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
 
@@ -141,27 +132,14 @@ SIZE frmAbout::Layout() {
 }
 
 LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            // Close, Escape and Enter.
-            if (LOWORD(wParam) == ids::kAboutClose && HIWORD(wParam) == BN_CLICKED) Destroy();
-            return 0;
-        case WM_NOTIFY: {
-            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-            if (header.idFrom == static_cast<UINT_PTR>(ids::kAboutLink) &&
-                (header.code == NM_CLICK || header.code == NM_RETURN)) {
-                // Nothing to tell when no browser answers.
-                static_cast<void>(shell_.Open(homePage_, "", programFolder_));
-            }
-            return 0;
+    if (message == WM_NOTIFY) {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (header.idFrom == static_cast<UINT_PTR>(ids::kAboutLink) &&
+            (header.code == NM_CLICK || header.code == NM_RETURN)) {
+            // Nothing to tell when no browser answers.
+            static_cast<void>(shell_.Open(homePage_, "", programFolder_));
         }
-        case DM_GETDEFID:
-            return MAKELRESULT(ids::kAboutClose, DC_HASDEFID);
-        case WM_CLOSE:
-            Destroy();
-            return 0;
-        default:
-            break;
+        return 0;
     }
     return DialogWindow::HandleMessage(message, wParam, lParam);
 }

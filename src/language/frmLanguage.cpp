@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/WindowIds.h"
 #include "platform/win32/Layout.h"
 #include "platform/win32/WideText.h"
+#include "resource.h"
 
 namespace dovoviza {
 
@@ -45,20 +45,15 @@ bool AddTooltip(HWND tooltip, HWND owner, HWND control, const wchar_t* text) {
 frmLanguage::frmLanguage(const Platform& platform, const std::string& currentLanguageFile,
                          std::function<std::string()> storedName,
                          std::function<bool(const std::string&)> store, HWND owner)
-    : DialogWindow(owner),
+    : DialogWindow(owner, IDI_APP_NAME),
       platform_(platform),
       choice_(platform.files, platform.system, platform.system.ProgramFolder(), currentLanguageFile),
       storedName_(std::move(storedName)),
       store_(std::move(store)) {}
 
-frmLanguage::~frmLanguage() { Destroy(); }
+void frmLanguage::Show() { OpenOrActivate(ids::kLanguageClass, ids::kLanguageList); }
 
-void frmLanguage::Show() {
-    OpenOrActivate([this] { return Build(); }, ids::kLanguageList);
-}
-
-bool frmLanguage::Build() {
-    if (!CreateFrame(ids::kLanguageClass)) return false;
+bool frmLanguage::OnInit() {
     const HWND hwnd = Handle();
     prompt_.SetOwner(hwnd);
     using win32::CreateControl;
@@ -75,10 +70,7 @@ bool frmLanguage::Build() {
                         ids::kLanguageApply) != nullptr;
     ok &= CreateControl(hwnd, WC_BUTTONW, L"", BS_PUSHBUTTON | WS_TABSTOP, ids::kLanguageCancel) !=
           nullptr;
-    if (!ok) {
-        Destroy();
-        return false;
-    }
+    if (!ok) return false;
     // Owned by the dialog: it goes with it.
     const HWND tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
@@ -173,53 +165,25 @@ SIZE frmLanguage::Layout() {
 }
 
 LRESULT frmLanguage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case WM_NOTIFY: {
-            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-            if (header.code == NM_CLICK || header.code == NM_RETURN) {
-                OnLink(static_cast<int>(header.idFrom));
-            }
-            return 0;
+    if (message == WM_NOTIFY) {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (header.code == NM_CLICK || header.code == NM_RETURN) {
+            OnLink(static_cast<int>(header.idFrom));
         }
-        case DM_GETDEFID:
-            return MAKELRESULT(ids::kLanguageApply, DC_HASDEFID);
-        case WM_CLOSE:
-            if (!busy_) Destroy();
-            return 0;
-        default:
-            break;
+        return 0;
     }
     return DialogWindow::HandleMessage(message, wParam, lParam);
 }
 
 void frmLanguage::OnCommand(int id, int code) {
-    if (busy_) return;
-    switch (id) {
-        case ids::kLanguageList:
-            if (code == CBN_SELCHANGE) {
-                const LRESULT selected = SendMessageW(Item(id), CB_GETCURSEL, 0, 0);
-                if (selected == CB_ERR) return;
-                choice_.Pick(static_cast<std::size_t>(selected));
-                ShowPreview();
-                // The new language's words may need another size; the dialog stays where it is.
-                const SIZE client = Layout();
-                const SIZE window = win32::WindowSizeForClient(client.cx, client.cy, kStyle, kExStyle);
-                static_cast<void>(SetWindowPos(Handle(), nullptr, 0, 0, window.cx, window.cy,
-                                               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
-            }
-            return;
-        case ids::kLanguageApply:
-            if (code == BN_CLICKED) OnApply();
-            return;
-        case ids::kLanguageCancel:  // also Escape
-            if (code == BN_CLICKED) Destroy();
-            return;
-        default:
-            return;
-    }
+    if (id != ids::kLanguageList || code != CBN_SELCHANGE) return;
+    const LRESULT selected = SendMessageW(Item(id), CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR) return;
+    choice_.Pick(static_cast<std::size_t>(selected));
+    ShowPreview();
+    // The new language's words may need another size; the dialog stays where it is.
+    const SIZE client = Layout();
+    Resize(client.cx, client.cy);
 }
 
 void frmLanguage::OnLink(int id) {
@@ -232,15 +196,11 @@ void frmLanguage::OnLink(int id) {
     static_cast<void>(platform_.shell.Open(target, "", ""));
 }
 
-void frmLanguage::OnApply() {
-    if (busy_ || !store_) return;
+void frmLanguage::OnOk() {
+    if (!store_) return;
     bool applied = false;
     {
-        busy_ = true;
-        struct Release {
-            bool& flag;
-            ~Release() { flag = false; }
-        } release{busy_};
+        const BusyScope busy(*this);
         applied = choice_.Apply(prompt_, store_);
     }
     if (applied) Destroy();

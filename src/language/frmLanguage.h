@@ -14,6 +14,22 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/MessageBoxPrompt.h"
 
+// Its window class and controls; tests that drive the program find them by these.
+namespace dovoviza::ids {
+
+inline constexpr const wchar_t* kLanguageClass = L"dovovizaLanguage";
+
+// Controls of the language dialog.
+constexpr int kLanguageSelectLabel = 4001;
+constexpr int kLanguageList = 4002;  // a drop-down list (ComboBox)
+constexpr int kLanguageTranslator = 4003;
+constexpr int kLanguageEmail = 4004;  // SysLink controls
+constexpr int kLanguageWeb = 4005;
+constexpr int kLanguageApply = 1;   // IDOK: Enter presses it
+constexpr int kLanguageCancel = 2;  // IDCANCEL: Escape presses it
+
+}  // namespace dovoviza::ids
+
 namespace dovoviza {
 
 class frmLanguage final : public win32::DialogWindow {
@@ -23,7 +39,6 @@ public:
     frmLanguage(const Platform& platform, const std::string& currentLanguageFile,
                 std::function<std::string()> storedName,
                 std::function<bool(const std::string&)> store, HWND owner = nullptr);
-    ~frmLanguage() override;
 
     // Opens the dialog with the list read afresh and the stored language
     // picked; an open dialog comes to the front as it is.
@@ -31,14 +46,15 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnInit() override;
+    void OnCommand(int id, int code) override;
+    // Apply.
+    void OnOk() override;
 
 private:
-    bool Build();
     void ShowPreview();
     SIZE Layout();
-    void OnCommand(int id, int code);
     void OnLink(int id);
-    void OnApply();
 
     const Platform& platform_;
     LanguageChoice choice_;
@@ -46,7 +62,6 @@ private:
     std::function<bool(const std::string&)> store_;
     win32::MessageBoxPrompt prompt_;
     win32::UniqueHFont font_;
-    bool busy_ = false;
 };
 
 }  // namespace dovoviza

@@ -1,8 +1,10 @@
 #include "monitor/AlertActions.h"
 
+#include <utility>
+
+#include "catalogue/EntryStore.h"
 #include "catalogue/MainList.h"
 #include "catalogue/StartupLocation.h"
-#include "operations/EntryStore.h"
 #include "platform/Text.h"
 
 namespace dovoviza {
@@ -19,8 +21,12 @@ EntryRef LiveEntry(const StartupLocation* location, const AlertEntry& entry) {
 }  // namespace
 
 AlertActions::AlertActions(const Platform& platform, ITexts& texts, IPrompt& prompt,
-                           MainList& mainList)
-    : platform_(platform), texts_(texts), prompt_(prompt), mainList_(mainList) {}
+                           MainList& mainList, std::function<void()> listChanged)
+    : platform_(platform),
+      texts_(texts),
+      prompt_(prompt),
+      mainList_(mainList),
+      listChanged_(std::move(listChanged)) {}
 
 AlertOutcome AlertActions::Allow(const AlertEntry&) { return AlertOutcome::Close; }
 
@@ -89,7 +95,10 @@ std::string AlertActions::DeletePrompt(const AlertEntry& entry) {
     return text;
 }
 
-void AlertActions::Reload() { mainList_.LoadRegistryInfo(); }
+void AlertActions::Reload() {
+    mainList_.LoadRegistryInfo();
+    if (listChanged_) listChanged_();
+}
 
 void AlertActions::Warn(const std::string& key) {
     prompt_.Show(texts_.Text("Main", key), kTitle, MsgStyle::Exclamation);

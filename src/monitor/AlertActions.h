@@ -3,6 +3,7 @@
 // live store only, on its exact stored name, and reload the main list after a
 // change; the window only shows the entry and closes when told to.
 
+#include <functional>
 #include <string>
 
 #include "language/Texts.h"
@@ -18,10 +19,15 @@ enum class AlertOutcome { Close, StayOpen };
 
 class AlertActions {
 public:
-    AlertActions(const Platform& platform, ITexts& texts, IPrompt& prompt, MainList& mainList);
+    // Disable and Delete reload the main list whatever came of them, and then
+    // call `listChanged`.
+    AlertActions(const Platform& platform, ITexts& texts, IPrompt& prompt, MainList& mainList,
+                 std::function<void()> listChanged = {});
 
     // Keeps the entry as it is.
     AlertOutcome Allow(const AlertEntry& entry);
+    // The close box and Escape: the same as Allow.
+    AlertOutcome Dismiss(const AlertEntry& entry) { return Allow(entry); }
     // Moves the entry into its disabled store, never over an entry of the same
     // name. A move that did not happen is reported and leaves the alert open.
     AlertOutcome Disable(const AlertEntry& entry);
@@ -42,6 +48,7 @@ private:
     ITexts& texts_;
     IPrompt& prompt_;
     MainList& mainList_;
+    std::function<void()> listChanged_;
 };
 
 // The value label's tooltip: the whole value when it is longer than 60

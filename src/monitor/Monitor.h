@@ -12,7 +12,7 @@
 #include "language/Texts.h"
 #include "monitor/AlertEntry.h"
 #include "monitor/ScanList.h"
-#include "operations/EntryStore.h"
+#include "catalogue/EntryStore.h"
 #include "platform/Platform.h"
 
 namespace dovoviza {

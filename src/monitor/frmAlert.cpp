@@ -7,14 +7,13 @@
 #include <string>
 #include <utility>
 
-#include "app/WindowIds.h"
 #include "monitor/AlertActions.h"
 #include "monitor/AlertPlacement.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Layout.h"
 #include "platform/win32/ShellIcons.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/DialogWindow.h"
 #include "resource.h"
 
 namespace dovoviza {
@@ -28,9 +27,9 @@ constexpr int kCaptionToValueTwips = 60;
 // The shield's key colour: painted as the background.
 constexpr COLORREF kPictureKey = RGB(255, 0, 255);
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kAlertStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 // Topmost and in the task bar: an alert must not get lost behind other windows.
-constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_APPWINDOW;
+constexpr DWORD kAlertExStyle = WS_EX_TOPMOST | WS_EX_APPWINDOW;
 
 // The window's texts: control, language section, key.
 constexpr TextBinding kTexts[] = {
@@ -40,13 +39,6 @@ constexpr TextBinding kTexts[] = {
     {ids::kAlertDisable, "Alert", "8"},        {ids::kAlertDelete, "Alert", "9"},
 };
 constexpr const char* kDetailsKey = "6";
-
-HICON LoadAppIcon(int metricX, int metricY) {
-    // Shared icons belong to the system's cache and are never destroyed.
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), IDI_APP_NAME, IMAGE_ICON,
-                                         GetSystemMetrics(metricX), GetSystemMetrics(metricY),
-                                         LR_SHARED));
-}
 
 // Asks the main window's questions for an alert. The alert is disabled
 // meanwhile, so that none of its buttons can be pressed a second time, and
@@ -71,21 +63,26 @@ private:
 
 }  // namespace
 
-class frmAlert final : public win32::Window {
+class frmAlert final : public win32::DialogWindow {
 public:
     frmAlert(AlertContext& context, AlertEntry entry, int slot)
-        : context_(context), entry_(std::move(entry)), slot_(slot) {}
-    ~frmAlert() override { Destroy(); }
+        : DialogWindow(nullptr, IDI_APP_NAME), context_(context), entry_(std::move(entry)), slot_(slot) {}
 
     // Builds the window with its texts, icon and layout, then shows it
     // topmost without taking the focus from what the user is typing into.
-    bool Open();
+    bool Show();
 
     int Slot() const { return slot_; }
-    bool Busy() const { return busy_; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnInit() override;
+    void OnCommand(int id, int code) override;
+    // Escape and the close box.
+    void OnCancel() override {
+        if (CanClose()) Run(&AlertActions::Dismiss);
+    }
+    int DefaultButton() const override { return ids::kAlertAllow; }
 
 private:
     using Action = AlertOutcome (AlertActions::*)(const AlertEntry&);
@@ -98,19 +95,14 @@ private:
     SIZE Layout();
     void PlaceOnScreen(SIZE windowSize);
 
-    void OnCommand(int id, int code);
     void OnDetails();
     void Run(Action action);
     void DrawPicture(const DRAWITEMSTRUCT& item);
     void PaintBand();
 
-    HWND Item(int id) const { return GetDlgItem(Handle(), id); }
-
     AlertContext& context_;
     const AlertEntry entry_;
     const int slot_;
-    bool busy_ = false;
-    win32::FocusKeeper focus_;
     int bandHeight_ = 0;
 
     win32::UniqueHFont font_;
@@ -121,31 +113,8 @@ private:
     bool detailsIsLink_ = false;
 };
 
-bool frmAlert::Open() {
-    static const bool registered = RegisterClassOnce(
-        ids::kAlertClass, LoadAppIcon(SM_CXICON, SM_CYICON), LoadAppIcon(SM_CXSMICON, SM_CYSMICON),
-        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
-    if (!registered) return false;
-    if (!Create(ids::kAlertClass, kExStyle, kStyle, Wide(kAppCaption), 0, 0, 0, 0, nullptr,
-                nullptr)) {
-        return false;
-    }
-    const int dpi = win32::SystemDpi();
-    const std::optional<int> characterSet = CharacterSetOf(context_.texts);
-    font_ = win32::CreateUiFont(dpi, characterSet);
-    headingFont_ = win32::CreateUiFont(dpi, characterSet, true, 4);
-
-    if (!CreateControls()) {
-        Destroy();
-        return false;
-    }
-    ApplyTexts();
-    ShowIcon();
-    LoadPicture();
-    AddValueTooltip();
-    PlaceOnScreen(Layout());
-
-    win32::AddDialogKeyboard(Handle());
+bool frmAlert::Show() {
+    if (!Open(ids::kAlertClass, Wide(kAppCaption), kAlertStyle, kAlertExStyle)) return false;
     // Shown without activation: keys meant for another window must not
     // answer the alert. The task bar button flashes until the user looks.
     ShowWindow(Handle(), SW_SHOWNOACTIVATE);
@@ -156,7 +125,21 @@ bool frmAlert::Open() {
     flash.hwnd = Handle();
     flash.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;
     static_cast<void>(FlashWindowEx(&flash));
-    focus_.Set(Item(ids::kAlertAllow));
+    KeepFocusOn(Item(ids::kAlertAllow));
+    return true;
+}
+
+bool frmAlert::OnInit() {
+    const int dpi = win32::SystemDpi();
+    const std::optional<int> characterSet = CharacterSetOf(context_.texts);
+    font_ = win32::CreateUiFont(dpi, characterSet);
+    headingFont_ = win32::CreateUiFont(dpi, characterSet, true, 4);
+    if (!CreateControls()) return false;
+    ApplyTexts();
+    ShowIcon();
+    LoadPicture();
+    AddValueTooltip();
+    PlaceOnScreen(Layout());
     return true;
 }
 
@@ -351,7 +334,7 @@ SIZE frmAlert::Layout() {
         x += buttonWidth + buttonGap;
     }
     const int clientHeight = buttonsTop + buttonHeight + marginY;
-    return win32::WindowSizeForClient(clientWidth, clientHeight, kStyle, kExStyle);
+    return win32::WindowSizeForClient(clientWidth, clientHeight, kAlertStyle, kAlertExStyle);
 }
 
 void frmAlert::PlaceOnScreen(SIZE windowSize) {
@@ -367,9 +350,6 @@ void frmAlert::PlaceOnScreen(SIZE windowSize) {
 
 LRESULT frmAlert::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header->idFrom == static_cast<UINT_PTR>(ids::kAlertDetails) &&
@@ -402,26 +382,16 @@ LRESULT frmAlert::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             PaintBand();
             return 0;
-        case DM_GETDEFID:
-            return MAKELRESULT(ids::kAlertAllow, DC_HASDEFID);
-        case WM_ACTIVATE:
-            focus_.OnActivate(Handle(), wParam);
-            return 0;
-        case WM_CLOSE:
-            // The close box is Allow; nothing closes the alert while it asks.
-            if (!busy_) OnCommand(ids::kAlertAllow, BN_CLICKED);
-            return 0;
         default:
             break;
     }
-    return Default(message, wParam, lParam);
+    return DialogWindow::HandleMessage(message, wParam, lParam);
 }
 
 void frmAlert::OnCommand(int id, int code) {
-    // Buttons, Escape and the fallback label all say "clicked" with code 0.
+    // Buttons and the fallback label say "clicked" with code 0.
     if (code != BN_CLICKED) return;
     switch (id) {
-        case IDCANCEL:  // Escape
         case ids::kAlertAllow:
             Run(&AlertActions::Allow);
             break;
@@ -445,35 +415,21 @@ void frmAlert::OnDetails() {
 }
 
 void frmAlert::Run(Action action) {
-    if (busy_) return;
-    // Re-enables the window however the action ends.
-    struct BusyScope {
-        frmAlert& window;
-        explicit BusyScope(frmAlert& w) : window(w) {
-            window.busy_ = true;
-            EnableWindow(window.Handle(), FALSE);
-        }
-        ~BusyScope() {
-            if (window.IsOpen()) EnableWindow(window.Handle(), TRUE);
-            window.busy_ = false;
-        }
-        BusyScope(const BusyScope&) = delete;
-        BusyScope& operator=(const BusyScope&) = delete;
-    };
-
-    // Busy until the handler is left, even once the window is gone, so that
-    // the owner does not drop this object under its own feet.
-    const BusyScope busy(*this);
-    AlertPrompt prompt(context_.prompt, Handle());
-    AlertActions actions(context_.platform, context_.texts, prompt, context_.list);
-    const AlertOutcome outcome = (actions.*action)(entry_);
-    // Disable and Delete reload the main list whatever came of them.
-    if (action != &AlertActions::Allow && context_.listChanged) context_.listChanged();
+    if (Busy()) return;
+    AlertOutcome outcome = AlertOutcome::StayOpen;
+    {
+        // Busy until the action is over, even once the window is gone, so
+        // that the owner does not drop this object under its own feet.
+        const BusyScope busy(*this);
+        AlertPrompt prompt(context_.prompt, Handle());
+        AlertActions actions(context_.platform, context_.texts, prompt, context_.list,
+                             context_.listChanged);
+        outcome = (actions.*action)(entry_);
+    }
     if (outcome == AlertOutcome::Close) {
         Destroy();
         return;
     }
-    EnableWindow(Handle(), TRUE);
     if (GetForegroundWindow() != Handle()) {
         // The question took the activation away; the alert is still waiting.
         static_cast<void>(SetForegroundWindow(Handle()));
@@ -525,12 +481,7 @@ void AlertWindows::RaiseAlert(const AlertEntry& entry) {
     for (const auto& window : windows_) used.push_back(window->Slot());
     auto window = std::make_unique<frmAlert>(context_, entry, FreeAlertSlot(used));
     // A window that could not be made leaves the entry listed as it is.
-    if (window->Open()) windows_.push_back(std::move(window));
-}
-
-std::size_t AlertWindows::OpenCount() const {
-    return static_cast<std::size_t>(std::count_if(
-        windows_.begin(), windows_.end(), [](const auto& window) { return window->IsOpen(); }));
+    if (window->Show()) windows_.push_back(std::move(window));
 }
 
 void AlertWindows::DropClosed() {

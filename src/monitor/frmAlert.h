@@ -14,6 +14,29 @@
 #include "platform/Platform.h"
 #include "platform/Prompt.h"
 
+// Its window class and controls; tests that drive the program find them by these.
+namespace dovoviza::ids {
+
+inline constexpr const wchar_t* kAlertClass = L"dovovizaAlert";
+
+// Controls of the alert window.
+constexpr int kAlertHeading = 2001;     // "Alert!"
+constexpr int kAlertSubHeading = 2002;  // "New startup item detected!"
+constexpr int kAlertIcon = 2003;
+constexpr int kAlertSectionCaption = 2004;
+constexpr int kAlertSection = 2005;
+constexpr int kAlertNameCaption = 2006;
+constexpr int kAlertName = 2007;
+constexpr int kAlertValueCaption = 2008;
+constexpr int kAlertValue = 2009;
+constexpr int kAlertDetails = 2010;     // the File Details link
+constexpr int kAlertAllow = 2011;       // standard Buttons with their captions
+constexpr int kAlertDisable = 2012;
+constexpr int kAlertDelete = 2013;
+constexpr int kAlertPicture = 2014;
+
+}  // namespace dovoviza::ids
+
 namespace dovoviza {
 
 class frmAlert;
@@ -42,9 +65,6 @@ public:
 
     // Opens a new alert window for the entry; the ones already open stay.
     void RaiseAlert(const AlertEntry& entry) override;
-
-    // The alert windows open now.
-    std::size_t OpenCount() const;
 
 private:
     void DropClosed();

@@ -3,7 +3,7 @@
 #include "catalogue/FileDetails.h"
 #include "catalogue/RegistryAccess.h"
 #include "operations/CommandLine.h"
-#include "operations/EntryStore.h"
+#include "catalogue/EntryStore.h"
 #include "platform/Text.h"
 
 namespace dovoviza {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "operations/CommandLine.h"
-#include "operations/EntryStore.h"
+#include "catalogue/EntryStore.h"
 
 namespace dovoviza {
 

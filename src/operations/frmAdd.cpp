@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/WindowIds.h"
 #include "language/Texts.h"
 #include "platform/win32/Layout.h"
 #include "platform/win32/WideText.h"
+#include "resource.h"
 
 namespace dovoviza {
 
@@ -34,9 +34,7 @@ std::string ControlText(HWND control) { return win32::Narrow(win32::GetText(cont
 }  // namespace
 
 frmAdd::frmAdd(const OperationContext& context, std::function<void()> saved, HWND owner)
-    : DialogWindow(owner), context_(context), editor_(context), saved_(std::move(saved)) {}
-
-frmAdd::~frmAdd() { Destroy(); }
+    : DialogWindow(owner, IDI_APP_NAME), context_(context), editor_(context), saved_(std::move(saved)) {}
 
 void frmAdd::ShowNew() {
     if (IsOpen()) {
@@ -44,7 +42,7 @@ void frmAdd::ShowNew() {
         return;
     }
     editor_.Reset();
-    if (!Build()) return;
+    if (!Open(ids::kAddClass)) return;
     Fill();
     ShowAndActivate();
     FocusName(false);
@@ -53,8 +51,8 @@ void frmAdd::ShowNew() {
 void frmAdd::ShowEdit() {
     // While the dialog is open the edit replaces what it shows, as the Edit
     // command asks; a row that cannot be edited leaves it as it is.
-    if (busy_ || !editor_.OpenForEdit()) return;
-    if (!IsOpen() && !Build()) {
+    if (Busy() || !editor_.OpenForEdit()) return;
+    if (!IsOpen() && !Open(ids::kAddClass)) {
         editor_.Reset();
         return;
     }
@@ -63,8 +61,7 @@ void frmAdd::ShowEdit() {
     FocusName(true);
 }
 
-bool frmAdd::Build() {
-    if (!CreateFrame(ids::kAddClass)) return false;
+bool frmAdd::OnInit() {
     ITexts& texts = context_.texts;
     font_ = win32::CreateUiFont(win32::SystemDpi(), CharacterSetOf(texts));
 
@@ -90,10 +87,7 @@ bool frmAdd::Build() {
                         ids::kAddOk) != nullptr;
     ok &= CreateControl(hwnd, WC_BUTTONW, L"", BS_PUSHBUTTON | WS_TABSTOP, ids::kAddCancel) !=
           nullptr;
-    if (!ok) {
-        Destroy();
-        return false;
-    }
+    if (!ok) return false;
     win32::SetFontOfChildren(hwnd, font_.get());
 
     for (const TextBinding& binding : kTexts) {
@@ -201,64 +195,28 @@ void frmAdd::FocusName(bool selectAll) {
 }
 
 LRESULT frmAdd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case DM_GETDEFID:
-            return MAKELRESULT(ids::kAddOk, DC_HASDEFID);
-        case WM_CLOSE:
-            Close();
-            return 0;
-        case WM_DESTROY:
-            // However the dialog goes, it opens empty next time.
-            editor_.Reset();
-            break;
-        default:
-            break;
-    }
+    // However the dialog goes, it opens empty next time.
+    if (message == WM_DESTROY) editor_.Reset();
     return DialogWindow::HandleMessage(message, wParam, lParam);
 }
 
 void frmAdd::OnCommand(int id, int code) {
-    switch (id) {
-        case ids::kAddOk:
-            if (code == BN_CLICKED) OnOk();
-            break;
-        case ids::kAddCancel:  // also Escape
-            if (code == BN_CLICKED) Close();
-            break;
-        case ids::kAddBrowse:
-            if (code == BN_CLICKED) OnBrowse();
-            break;
-        case ids::kAddSection:
-            if (code == CBN_SELCHANGE) {
-                const LRESULT selected = SendMessageW(Item(ids::kAddSection), CB_GETCURSEL, 0, 0);
-                editor_.fields.section = selected == CB_ERR ? -1 : static_cast<int>(selected);
-                UpdateParameters();
-            }
-            break;
-        default:
-            break;
+    if (id == ids::kAddBrowse && code == BN_CLICKED) {
+        OnBrowse();
+    } else if (id == ids::kAddSection && code == CBN_SELCHANGE) {
+        const LRESULT selected = SendMessageW(Item(ids::kAddSection), CB_GETCURSEL, 0, 0);
+        editor_.fields.section = selected == CB_ERR ? -1 : static_cast<int>(selected);
+        UpdateParameters();
     }
 }
 
 void frmAdd::OnOk() {
-    if (busy_) return;
     Collect();
     SaveResult result = SaveResult::Stay;
     {
         // The questions are the main window's; nothing here may be pressed
         // again while one is open.
-        busy_ = true;
-        EnableWindow(Handle(), FALSE);
-        struct Restore {
-            frmAdd& dialog;
-            ~Restore() {
-                EnableWindow(dialog.Handle(), TRUE);
-                dialog.busy_ = false;
-            }
-        } restore{*this};
+        const BusyScope busy(*this);
         result = editor_.Save();
     }
     if (result == SaveResult::Close) {
@@ -271,7 +229,6 @@ void frmAdd::OnOk() {
 }
 
 void frmAdd::OnBrowse() {
-    if (busy_) return;
     const BrowseRequest request = editor_.Browse();
     // The dialog wants the pairs NUL-separated, the list ended by an empty one.
     std::wstring filter = Wide(request.filter);
@@ -294,11 +251,6 @@ void frmAdd::OnBrowse() {
     if (!GetOpenFileNameW(&dialog)) return;  // cancelled, or the dialog failed: nothing changes
     editor_.BrowseChosen(win32::Narrow(file.data()));
     win32::SetText(Item(ids::kAddValue), editor_.fields.value);
-}
-
-void frmAdd::Close() {
-    if (busy_) return;
-    Destroy();
 }
 
 }  // namespace dovoviza

@@ -10,6 +10,26 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/DialogWindow.h"
 
+// Its window class and controls; tests that drive the program find them by these.
+namespace dovoviza::ids {
+
+inline constexpr const wchar_t* kAddClass = L"dovovizaAdd";
+
+// Controls of the create/edit dialog.
+constexpr int kAddNameLabel = 3001;
+constexpr int kAddName = 3002;
+constexpr int kAddValueLabel = 3003;
+constexpr int kAddValue = 3004;
+constexpr int kAddBrowse = 3005;
+constexpr int kAddParametersLabel = 3006;
+constexpr int kAddParameters = 3007;
+constexpr int kAddSectionLabel = 3008;
+constexpr int kAddSection = 3009;  // a drop-down list (ComboBox)
+constexpr int kAddOk = 1;      // IDOK: Enter presses it
+constexpr int kAddCancel = 2;  // IDCANCEL: Escape presses it
+
+}  // namespace dovoviza::ids
+
 namespace dovoviza {
 
 class frmAdd final : public win32::DialogWindow {
@@ -18,7 +38,6 @@ public:
     // dialog stays above `owner` and has no task bar button of its own when
     // one is given.
     frmAdd(const OperationContext& context, std::function<void()> saved, HWND owner = nullptr);
-    ~frmAdd() override;
 
     // Opens the dialog empty, for a new entry; an open dialog keeps its
     // content and mode and comes to the front.
@@ -29,24 +48,22 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnInit() override;
+    void OnCommand(int id, int code) override;
+    void OnOk() override;
 
 private:
-    bool Build();
     SIZE Layout();
     void Fill();
     void Collect();
     void UpdateParameters();
     void FocusName(bool selectAll);
 
-    void OnCommand(int id, int code);
-    void OnOk();
     void OnBrowse();
-    void Close();
 
     OperationContext context_;
     EntryEditor editor_;
     std::function<void()> saved_;
-    bool busy_ = false;
     win32::UniqueHFont font_;
 };
 

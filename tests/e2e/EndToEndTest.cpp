@@ -15,7 +15,11 @@
 #include <vector>
 
 #include "RemoteWindow.h"
+#include "about/frmAbout.h"
 #include "app/WindowIds.h"
+#include "language/frmLanguage.h"
+#include "monitor/frmAlert.h"
+#include "operations/frmAdd.h"
 #include "language/Ini.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"

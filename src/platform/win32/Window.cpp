@@ -1,6 +1,8 @@
 #include "platform/win32/Window.h"
 
 #include <algorithm>
+#include <exception>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/WideText.h"
@@ -9,6 +11,11 @@ namespace dovoviza::win32 {
 
 namespace {
 
+FailureReporter& Reporter() {
+    static FailureReporter reporter;
+    return reporter;
+}
+
 std::vector<HWND>& DialogKeyboardWindows() {
     static std::vector<HWND> windows;
     return windows;
@@ -16,7 +23,15 @@ std::vector<HWND>& DialogKeyboardWindows() {
 
 }  // namespace
 
-Window::~Window() { Destroy(); }
+Window::~Window() {
+    if (hwnd_ == nullptr) return;
+    // The derived parts are gone by now: the window's last messages must not
+    // reach them, so it is let go before it is destroyed.
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    RemoveDialogKeyboard(hwnd_);
+    static_cast<void>(DestroyWindow(hwnd_));
+    hwnd_ = nullptr;
+}
 
 void Window::Destroy() {
     if (hwnd_ != nullptr) {
@@ -76,21 +91,31 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     LRESULT result = 0;
     try {
         result = self->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the system's frames; the message simply
-        // gets the default treatment.
+    } catch (const std::exception& failure) {
+        // Nothing may unwind through the system's frames: the message gets the
+        // default treatment and the failure is told.
         result = DefWindowProcW(hwnd, message, wParam, lParam);
+        ReportFailure(failure.what());
+    } catch (...) {
+        result = DefWindowProcW(hwnd, message, wParam, lParam);
+        ReportFailure("unknown error");
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         RemoveDialogKeyboard(hwnd);
         self->hwnd_ = nullptr;
-        try {
-            self->OnDestroyed();
-        } catch (...) {
-        }
     }
     return result;
+}
+
+void SetFailureReporter(FailureReporter reporter) { Reporter() = std::move(reporter); }
+
+void ReportFailure(const std::string& what) {
+    // A reporter that fails itself is not asked again for this failure.
+    try {
+        if (Reporter()) Reporter()(what);
+    } catch (...) {
+    }
 }
 
 void FocusKeeper::OnActivate(HWND window, WPARAM wParam) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,7 @@ namespace dovoviza::win32 {
 class Window {
 public:
     Window() = default;
+    // Destroys the window without telling the derived class, which is gone by then.
     virtual ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -34,13 +36,18 @@ protected:
     // Every message of the window. The default hands it to DefWindowProc.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
-    // Called after the window has gone (WM_NCDESTROY); Handle() is null by then.
-    virtual void OnDestroyed() {}
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
 };
+
+// Told of an exception that reached a window procedure, with its text; the
+// program entry decides how to say so. The window goes on with the default
+// treatment of the message.
+using FailureReporter = std::function<void(const std::string& what)>;
+void SetFailureReporter(FailureReporter reporter);
+void ReportFailure(const std::string& what);
 
 // Keeps the focus where the user left it when a dialog-like window loses and
 // regains activation, as a dialog box does. Feed it WM_ACTIVATE.

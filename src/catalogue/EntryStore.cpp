@@ -1,4 +1,4 @@
-#include "operations/EntryStore.h"
+#include "catalogue/EntryStore.h"
 
 #include "catalogue/RegistryAccess.h"
 
