@@ -105,14 +105,10 @@ SIZE frmAbout::Layout() {
     RECT copyright{0, 0, textWidth, 0};
     const std::wstring copyrightText = win32::GetText(Item(ids::kAboutCopyright));
     int copyrightHeight = line;
-    if (const HDC dc = GetDC(Handle())) {
-        const HGDIOBJ old = SelectObject(dc, font);
-        if (DrawTextW(dc, copyrightText.c_str(), -1, &copyright,
-                      DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX) > 0) {
-            copyrightHeight = std::max(line, static_cast<int>(copyright.bottom));
-        }
-        SelectObject(dc, old);
-        ReleaseDC(Handle(), dc);
+    const win32::WindowDc dc(Handle(), font);
+    if (dc.get() != nullptr && DrawTextW(dc.get(), copyrightText.c_str(), -1, &copyright,
+                                         DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX) > 0) {
+        copyrightHeight = std::max(line, static_cast<int>(copyright.bottom));
     }
     win32::Place(Item(ids::kAboutCopyright), left, y, textWidth, copyrightHeight);
     y += copyrightHeight + du.Y(4);

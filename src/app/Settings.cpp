@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "catalogue/RegistryAccess.h"
+#include "catalogue/StartupLocation.h"
 
 namespace dovoviza {
 
@@ -57,16 +58,9 @@ void Settings::SaveSize(int heightTwips, int widthTwips) {
     WriteRegString(registry_, Hive::LocalMachine, kSettingsKey, "Width", std::to_string(widthTwips));
 }
 
-bool Settings::ThemeActive() {
-    return ReadRegString(registry_, Hive::CurrentUser,
-                         "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
-                         "ThemeActive") == "1";
-}
-
 Autostart::Autostart(IRegistry& registry, ISystem& system)
     : registry_(registry),
-      keyPath_(system.IsWow64() ? "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"
-                                : "Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+      keyPath_(RunLocation(Hive::LocalMachine, system.IsWow64()).enabledKey),
       command_(system.ProgramFolder() + "\\" + system.ProgramName() + ".exe") {}
 
 bool Autostart::IsOn() {

@@ -42,9 +42,6 @@ public:
     int WidthTwips();
     void SaveSize(int heightTwips, int widthTwips);
 
-    // The visual-style test of the main window's layout.
-    bool ThemeActive();
-
 private:
     std::string Read(const std::string& name);
     int ReadSize(const char* name, int fallback);

@@ -67,6 +67,16 @@ int Run() {
     }
     const bool minimized = settings.RunMinimized();
 
+    // A failure that reached a window is said once; the program goes on, its
+    // list and watchdog as they were before the message that failed.
+    const std::string failureText = ReadINI(files, system, "Main", "54", languageFile);
+    win32::SetFailureReporter([failureText](const std::string& what) {
+        static bool told = false;
+        if (told) return;
+        told = true;
+        win32::MessageBoxPrompt().Show(failureText + "\r\n" + what, kAppTitle, MsgStyle::Critical);
+    });
+
     frmSysTray tray;
     frmMain mainWindow(platform, languageFile, [&tray] { tray.RemoveIcon(); });
     if (!tray.Create(mainWindow.Language(), [&mainWindow] { mainWindow.ShowFromTray(); },

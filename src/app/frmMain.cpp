@@ -15,6 +15,7 @@
 #include "app/AppLayout.h"
 #include "app/AppTables.h"
 #include "app/WindowIds.h"
+#include "app/win32/Menus.h"
 #include "catalogue/Loaders.h"
 #include "catalogue/MainList.h"
 #include "language/frmLanguage.h"
@@ -36,34 +37,14 @@ constexpr UINT kFindSubstring = 0x0004;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-std::wstring TextOf(const LanguageFile& language, const TextKey& key) {
-    return win32::Wide(language.Get(key.section, key.key));
-}
-
-// Appends the items of a table to a menu; false when the system refused one.
-bool AppendItems(HMENU menu, std::span<const MenuItem> items, const LanguageFile& language) {
-    for (const MenuItem& item : items) {
-        BOOL added = FALSE;
-        if (item.command == 0) {
-            added = AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        } else {
-            added = AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.command),
-                                TextOf(language, item.text).c_str());
-        }
-        if (!added) return false;
-    }
-    return true;
-}
-
 int TextWidth(HWND window, HFONT font, const std::wstring& text) {
-    const HDC dc = GetDC(window);
-    if (dc == nullptr) return 0;
-    const HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+    const win32::WindowDc dc(window, font);
     SIZE size{};
-    const BOOL measured = GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    if (old != nullptr) SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    return measured ? size.cx : 0;
+    if (dc.get() == nullptr ||
+        !GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size)) {
+        return 0;
+    }
+    return size.cx;
 }
 
 int HeightOf(HWND window) {
@@ -77,7 +58,6 @@ int HeightOf(HWND window) {
 frmMain::frmMain(const Platform& platform, const std::string& languageFilePath,
                  std::function<void()> beforeQuit)
     : platform_(platform),
-      language_(LanguageFile::Load(platform.files, platform.system, languageFilePath)),
       texts_(platform.files, platform.system, languageFilePath),
       fileInfo_(platform.versions, &platform.files),
       settings_(platform.registry),
@@ -117,7 +97,7 @@ bool frmMain::Create(bool show) {
 
     SetWindowIcons();
     font_ = win32::CreateUiFont(dpi_, std::nullopt);
-    statusFont_ = win32::CreateUiFont(dpi_, language_.CharacterSet());
+    statusFont_ = win32::CreateUiFont(dpi_, texts_.File().CharacterSet());
     if (!BuildToolbar() || !BuildList() || !BuildStatusBar()) return false;
 
     StartupFolderPaths folders = ResolveStartupFolders(platform_.shell);
@@ -159,9 +139,9 @@ bool frmMain::BuildMenus() {
     if (!menuBar_) return false;
     for (const MenuBarMenu& menu : kMainMenuBar) {
         win32::UniqueHMenu popup(CreatePopupMenu());
-        if (!popup || !AppendItems(popup.get(), menu.items, language_)) return false;
+        if (!popup || !AppendMenuItems(popup.get(), menu.items, texts_.File())) return false;
         if (!AppendMenuW(menuBar_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()),
-                         TextOf(language_, menu.title).c_str())) {
+                         TextOf(texts_.File(), menu.title).c_str())) {
             return false;
         }
         // From here the menu bar owns it.
@@ -169,7 +149,7 @@ bool frmMain::BuildMenus() {
         if (fileMenu_ == nullptr) fileMenu_ = attached;
     }
     listMenu_.reset(CreatePopupMenu());
-    return listMenu_ && AppendItems(listMenu_.get(), kListMenu, language_);
+    return listMenu_ && AppendMenuItems(listMenu_.get(), kListMenu, texts_.File());
 }
 
 void frmMain::SetWindowIcons() {
@@ -227,7 +207,7 @@ bool frmMain::BuildToolbar() {
             tb.idCommand = button.command;
             tb.fsState = TBSTATE_ENABLED;
             tb.fsStyle = BTNS_BUTTON;
-            tooltips_[button.command] = TextOf(language_, button.tooltip);
+            tooltips_[button.command] = TextOf(texts_.File(), button.tooltip);
         }
         buttons.push_back(tb);
     }
@@ -256,7 +236,7 @@ bool frmMain::BuildList() {
 
     const auto widths = ColumnWidthsTwips(0);
     for (std::size_t i = 0; i < kColumnCount; ++i) {
-        std::wstring header = TextOf(language_, kColumnHeaderTexts[i]);
+        std::wstring header = TextOf(texts_.File(), kColumnHeaderTexts[i]);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = header.data();
@@ -283,7 +263,7 @@ bool frmMain::BuildStatusBar() {
     SendMessageW(statusBar_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
     const TextKey panels[] = {kStatusGeneralText, {"Main", "34"}, {"Main", "35"}};
     for (int i = 0; i < 3; ++i) {
-        const std::wstring text = TextOf(language_, panels[i]);
+        const std::wstring text = TextOf(texts_.File(), panels[i]);
         SendMessageW(statusBar_, SB_SETTEXTW, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(text.c_str()));
     }

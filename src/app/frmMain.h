@@ -43,7 +43,7 @@ public:
     ~frmMain() override;
 
     // The language file every window of the program takes its texts from.
-    const LanguageFile& Language() const { return language_; }
+    const LanguageFile& Language() const { return texts_.File(); }
 
     // Builds the window, fills the list, makes the first scan and starts the
     // monitor; shows the window unless told to stay in the notification area.
@@ -81,7 +81,6 @@ private:
     void SaveSize();
 
     const Platform& platform_;
-    LanguageFile language_;
     LanguageTexts texts_;
     FileInfoClass fileInfo_;
     win32::ShellIconList icons_{IconSize::Small};

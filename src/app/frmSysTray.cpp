@@ -8,6 +8,7 @@
 #include "app/AppTables.h"
 #include "app/Settings.h"
 #include "app/WindowIds.h"
+#include "app/win32/Menus.h"
 #include "platform/win32/WideText.h"
 #include "resource.h"
 
@@ -59,19 +60,7 @@ bool frmSysTray::Create(const LanguageFile& language, std::function<void()> open
     }
 
     menu_.reset(CreatePopupMenu());
-    if (menu_) {
-        for (const MenuItem& item : kTrayMenu) {
-            const BOOL added =
-                item.command == 0
-                    ? AppendMenuW(menu_.get(), MF_SEPARATOR, 0, nullptr)
-                    : AppendMenuW(menu_.get(), MF_STRING, static_cast<UINT_PTR>(item.command),
-                                  win32::Wide(language.Get(item.text.section, item.text.key)).c_str());
-            if (!added) {
-                menu_.reset();
-                break;
-            }
-        }
-    }
+    if (menu_ && !AppendMenuItems(menu_.get(), kTrayMenu, language)) menu_.reset();
     if (menu_) static_cast<void>(SetMenuDefaultItem(menu_.get(), ids::kCmdTrayOpen, FALSE));
 
     icon_.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), IDI_APP_NAME, IMAGE_ICON,

@@ -79,4 +79,9 @@ bool DeleteEntry(const Platform& platform, const StartupFolderPaths& folders, co
     return !path.empty() && platform.files.RemoveFile(path);
 }
 
+bool DeleteEntryOrGone(const Platform& platform, const StartupFolderPaths& folders,
+                       const EntryRef& entry) {
+    return DeleteEntry(platform, folders, entry) || !EntryExists(platform, folders, entry);
+}
+
 }  // namespace dovoviza

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "catalogue/StartupItem.h"
 #include "catalogue/StartupLocation.h"
 #include "platform/Platform.h"
 
@@ -17,6 +18,11 @@ struct EntryRef {
     bool disabledStore = false;
     std::string storedName;
 };
+
+// Where a row's entry is stored.
+inline EntryRef StoreOf(const StartupItem& row) {
+    return EntryRef{row.location, row.disabled, row.storedName};
+}
 
 enum class MoveResult {
     Moved,
@@ -38,5 +44,8 @@ MoveResult MoveEntry(const Platform& platform, const StartupFolderPaths& folders
 
 // Deletes the entry from its store; true when it is gone.
 bool DeleteEntry(const Platform& platform, const StartupFolderPaths& folders, const EntryRef& entry);
+// The same, counting an entry someone else removed meanwhile as gone, as asked.
+bool DeleteEntryOrGone(const Platform& platform, const StartupFolderPaths& folders,
+                       const EntryRef& entry);
 
 }  // namespace dovoviza

@@ -81,6 +81,7 @@ void LoadRegistryLocation(const LoadContext& context, const StartupLocation& loc
         row.columns[kColName] = TrimLeadingSpaces(CutAtNul(value->name));
         row.columns[kColValue] = TrimLeadingSpaces(CutAtNul(DecodeUtf16Le(value->data)));
         row.columns[kColSection] = std::string(location.section);
+        row.location = &location;
         row.disabled = disabledStore;
         if (disabledStore) row.columns[kColStatus] = context.words.disabled;
 
@@ -111,6 +112,7 @@ void LoadFolderLocation(const LoadContext& context, const StartupLocation& locat
         row.columns[kColName] = name;
         row.columns[kColValue] = enabled + "\\" + name;
         row.columns[kColSection] = std::string(location.section);
+        row.location = &location;
         row.disabled = disabledStore;
         if (disabledStore) row.columns[kColStatus] = context.words.disabled;
 

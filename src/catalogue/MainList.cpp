@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <numeric>
 
+#include "platform/ScopedFlag.h"
+
 namespace dovoviza {
 
 namespace {
 
 // What identifies an entry across reloads: its store and real name.
 bool SameEntry(const StartupItem& a, const StartupItem& b) {
-    return a.Section() == b.Section() && a.IsDisabled() == b.IsDisabled() &&
+    return a.location == b.location && a.IsDisabled() == b.IsDisabled() &&
            a.storedName == b.storedName;
 }
 
@@ -22,7 +24,7 @@ MainList::MainList(const Platform& platform, FileInfoClass& fileInfo, ITexts& te
 
 bool MainList::LoadRegistryInfo() {
     if (processing_) return false;
-    processing_ = true;
+    const ScopedFlag processing(processing_);
     std::optional<StartupItem> wasSelected;
     if (const StartupItem* row = Selected()) wasSelected = *row;
 
@@ -42,7 +44,6 @@ bool MainList::LoadRegistryInfo() {
             }
         }
     }
-    processing_ = false;
     return true;
 }
 

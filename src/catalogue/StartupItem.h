@@ -1,10 +1,12 @@
 #pragma once
-// One row of the main list: an entry's name and thirteen column texts.
+// One row of the main list: an entry's fourteen column texts and where it
+// stands: its location and which of the location's two stores holds it.
 
 #include <array>
 #include <cstddef>
 #include <string>
-#include <string_view>
+
+#include "catalogue/StartupLocation.h"
 
 namespace dovoviza {
 
@@ -24,18 +26,14 @@ constexpr std::size_t kColDateModified = 12;
 constexpr std::size_t kColLocation = 13;
 constexpr std::size_t kColumnCount = 14;
 
-inline constexpr std::array<std::string_view, kColumnCount> kColumnHeaders{
-    "Name",          "Value",         "Section",      "Status",
-    "Product Name",  "Product Description",           "Company",
-    "Version",       "Process Path",  "File Size",    "Date Created",
-    "Date Accessed", "Date Modified", "Location"};
-
 struct StartupItem {
     std::array<std::string, kColumnCount> columns;
     int icon = 0;  // index in the icon list, counted from 1; 0 = none
     // The value's or file's real name. The Name column drops leading blanks,
     // so anything that changes the store must use this one.
     std::string storedName;
+    // The location it was read from; the Section column is its text.
+    const StartupLocation* location = nullptr;
     // Read from a "-Disabled" store. Kept apart from the Status text, which a
     // language file may leave empty.
     bool disabled = false;

@@ -82,8 +82,9 @@ const StartupLocation* FindLocation(std::string_view section) {
     return nullptr;
 }
 
-std::string_view HiveName(Hive hive) {
-    return hive == Hive::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+const StartupLocation& RunLocation(Hive hive, bool wow64) {
+    // User Run and its twin lead the table, Machine Run and its twin follow the RunOnce pair.
+    return kLocations[(hive == Hive::LocalMachine ? 4 : 0) + (wow64 ? 1 : 0)];
 }
 
 std::string DisabledFolderPath(std::string_view enabledFolder) {
@@ -105,11 +106,6 @@ const std::string& StartupFolderPaths::Enabled(StartupFolderKind kind) const {
 
 const std::string& StartupFolderPaths::Disabled(StartupFolderKind kind) const {
     return kind == StartupFolderKind::User ? userDisabled : commonDisabled;
-}
-
-std::string LocationText(const StartupLocation& location, const StartupFolderPaths& folders) {
-    if (location.IsRegistry()) return std::string(location.locationText);
-    return folders.Enabled(location.folder);
 }
 
 std::string ProgramPathFromCommand(std::string_view command) {

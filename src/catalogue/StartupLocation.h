@@ -51,8 +51,8 @@ const std::array<StoreRead, 2 * kLocationCount>& CanonicalReads();
 // The location of a Section text (exact match), or nullptr.
 const StartupLocation* FindLocation(std::string_view section);
 
-// "HKEY_CURRENT_USER" or "HKEY_LOCAL_MACHINE".
-std::string_view HiveName(Hive hive);
+// The Run key of a hive, native or WOW64.
+const StartupLocation& RunLocation(Hive hive, bool wow64);
 
 // The disabled twin of a Startup folder: its path followed by "-Disabled\".
 std::string DisabledFolderPath(std::string_view enabledFolder);
@@ -69,9 +69,6 @@ struct StartupFolderPaths {
     const std::string& Enabled(StartupFolderKind kind) const;
     const std::string& Disabled(StartupFolderKind kind) const;
 };
-
-// The Location column's text of a location's rows (a folder's is its enabled path).
-std::string LocationText(const StartupLocation& location, const StartupFolderPaths& folders);
 
 // The program a registry command starts, as the list shows it: the text up to
 // the first ".exe" and the one character after it, without surrounding quotes,

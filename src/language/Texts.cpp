@@ -1,6 +1,6 @@
 #include "language/Texts.h"
 
-#include "language/Ini.h"
+#include <utility>
 
 namespace dovoviza {
 
@@ -8,8 +8,18 @@ std::optional<int> CharacterSetOf(ITexts& texts) {
     return ParseIniNumber(texts.Text("LANGUAGE", "CharacterSet"));
 }
 
+LanguageTexts::LanguageTexts(IFileSystem& files, ISystem& system, std::string filePath)
+    : files_(files), system_(system) {
+    Load(std::move(filePath));
+}
+
+void LanguageTexts::Load(std::string filePath) {
+    filePath_ = std::move(filePath);
+    file_ = LanguageFile::Load(files_, system_, filePath_);
+}
+
 std::string LanguageTexts::Text(const std::string& section, const std::string& key) {
-    return ReadINI(files_, system_, section, key, filePath_);
+    return file_.Get(section, key);
 }
 
 }  // namespace dovoviza

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "language/Ini.h"
 #include "platform/FileSystem.h"
 #include "platform/System.h"
 
@@ -35,20 +36,22 @@ public:
 // window uses for them; nothing when missing or not a number.
 std::optional<int> CharacterSetOf(ITexts& texts);
 
-// The texts of one language file, read afresh on every lookup, so that a file
-// edited while the program runs shows its new wording.
+// The texts of one language file, parsed once; Load reads another (or the
+// same one again) when the language changes.
 class LanguageTexts : public ITexts {
 public:
-    LanguageTexts(IFileSystem& files, ISystem& system, std::string filePath)
-        : files_(files), system_(system), filePath_(std::move(filePath)) {}
+    LanguageTexts(IFileSystem& files, ISystem& system, std::string filePath);
 
+    void Load(std::string filePath);
     std::string Text(const std::string& section, const std::string& key) override;
     const std::string& FilePath() const { return filePath_; }
+    const LanguageFile& File() const { return file_; }
 
 private:
     IFileSystem& files_;
     ISystem& system_;
     std::string filePath_;
+    LanguageFile file_;
 };
 
 }  // namespace dovoviza

@@ -42,7 +42,6 @@ public:
 
 private:
     void Reload();
-    void Warn(const std::string& key);
 
     const Platform& platform_;
     ITexts& texts_;

@@ -5,6 +5,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/ScopedFlag.h"
+
 namespace dovoviza {
 
 namespace {
@@ -47,19 +49,8 @@ FirstRowIndex IndexRows(ISystem& system, const std::vector<StartupItem>& rows) {
     return index;
 }
 
-class TickGuard {
-public:
-    explicit TickGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TickGuard() { flag_ = false; }
-    TickGuard(const TickGuard&) = delete;
-    TickGuard& operator=(const TickGuard&) = delete;
-
-private:
-    bool& flag_;
-};
-
 AlertEntry AlertFromScan(const StartupItem& item) {
-    return AlertEntry{item.Name(), item.Value(), item.Section(), item.columns[kColProcessPath],
+    return AlertEntry{item.Name(), item.Value(), item.location, item.columns[kColProcessPath],
                       item.storedName};
 }
 
@@ -80,17 +71,17 @@ TickReport Monitor::Tick() {
         report.skipped = TickSkip::Processing;
         return report;
     }
-    const TickGuard guard(ticking_);
+    const ScopedFlag ticking(ticking_);
     ISystem& system = platform_.system;
 
-    const std::vector<ScanRow> scan =
+    const std::vector<StartupItem> scan =
         LoadCheckInfo(platform_, fileInfo_, mainList_.Folders(), texts_);
     std::vector<MatchKey> scanKeys;
     scanKeys.reserve(scan.size());
     FirstRowIndex disabledCopies;
     for (std::size_t i = 0; i < scan.size(); ++i) {
-        scanKeys.push_back(KeyOf(system, scan[i].item));
-        if (scan[i].disabledStore) disabledCopies.emplace(scanKeys.back(), i);
+        scanKeys.push_back(KeyOf(system, scan[i]));
+        if (scan[i].disabled) disabledCopies.emplace(scanKeys.back(), i);
     }
 
     FirstRowIndex reference = IndexRows(system, mainList_.Rows());
@@ -108,7 +99,7 @@ TickReport Monitor::Tick() {
         }
         const StartupItem& row = mainList_.Rows()[match->second];
         // A disabled-store row matching its own disabled row is how it should be.
-        if (!row.IsDisabled() || scan[i].disabledStore) continue;
+        if (!row.IsDisabled() || scan[i].disabled) continue;
         const auto twin = disabledCopies.find(scanKeys[i]);
         report.enforcements.push_back(
             KeepDisabled(scan[i], twin == disabledCopies.end() ? nullptr : &scan[twin->second]));
@@ -119,23 +110,22 @@ TickReport Monitor::Tick() {
     }
     // Last, so that whatever the window does when it opens meets a finished tick.
     if (newEntry) {
-        report.alert = AlertFromScan(scan[*newEntry].item);
+        report.alert = AlertFromScan(scan[*newEntry]);
         alerts_.RaiseAlert(*report.alert);
     }
     return report;
 }
 
-Enforcement Monitor::KeepDisabled(const ScanRow& live, const ScanRow* disabledCopy) {
+Enforcement Monitor::KeepDisabled(const StartupItem& live, const StartupItem* disabledCopy) {
     const StartupFolderPaths& folders = mainList_.Folders();
     Enforcement enforcement;
-    enforcement.live = EntryRef{live.location, false, live.item.storedName};
+    enforcement.live = StoreOf(live);
     // The live copy is a duplicate only while this scan saw the same entry in
     // the disabled store and it is still there; otherwise it is the last copy,
     // and keeping the entry disabled means moving it, not deleting it.
     const bool duplicate =
         disabledCopy != nullptr &&
-        EntryExists(platform_, folders,
-                    EntryRef{disabledCopy->location, true, disabledCopy->item.storedName});
+        EntryExists(platform_, folders, StoreOf(*disabledCopy));
     if (duplicate) {
         enforcement.action = Enforcement::Action::DeleteLiveCopy;
         enforcement.done = DeleteEntry(platform_, folders, enforcement.live);

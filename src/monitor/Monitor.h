@@ -53,10 +53,9 @@ public:
     // One timer tick. Never pumps messages; the alert is raised last, after
     // every store change and reload of this tick.
     TickReport Tick();
-    bool Ticking() const { return ticking_; }
 
 private:
-    Enforcement KeepDisabled(const ScanRow& live, const ScanRow* disabledTwin);
+    Enforcement KeepDisabled(const StartupItem& live, const StartupItem* disabledTwin);
 
     const Platform& platform_;
     FileInfoClass& fileInfo_;

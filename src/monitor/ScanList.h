@@ -13,19 +13,10 @@
 
 namespace dovoviza {
 
-struct ScanRow {
-    // Columns 0 to 8; column 3 ("Disabled") holds the disabled word for rows
-    // of a disabled store.
-    StartupItem item;
-    const StartupLocation* location = nullptr;
-    // Which store the entry sits in, known from where it was read: the status
-    // word may be empty in a language file that lacks it.
-    bool disabledStore = false;
-};
-
-// All twenty stores in their fixed order. The not-found and disabled words are
-// read once per scan.
-std::vector<ScanRow> LoadCheckInfo(const Platform& platform, FileInfoClass& fileInfo,
+// All twenty stores in their fixed order, columns 0 to 8 of each row (column
+// 3 holds the disabled word for rows of a disabled store). The not-found and
+// disabled words are read once per scan.
+std::vector<StartupItem> LoadCheckInfo(const Platform& platform, FileInfoClass& fileInfo,
                                    const StartupFolderPaths& folders, ITexts& texts);
 
 }  // namespace dovoviza

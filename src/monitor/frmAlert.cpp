@@ -155,7 +155,7 @@ bool frmAlert::CreateControls() {
     ok &= CreateControl(hwnd, WC_STATICW, L"", kLabel, ids::kAlertSubHeading) != nullptr;
     ok &= CreateControl(hwnd, WC_STATICW, L"", SS_ICON | SS_CENTERIMAGE, ids::kAlertIcon) != nullptr;
     ok &= CreateControl(hwnd, WC_STATICW, L"", kLabel, ids::kAlertSectionCaption) != nullptr;
-    ok &= CreateControl(hwnd, WC_STATICW, Wide(entry_.section), kData, ids::kAlertSection) != nullptr;
+    ok &= CreateControl(hwnd, WC_STATICW, Wide(std::string(entry_.Section())), kData, ids::kAlertSection) != nullptr;
     ok &= CreateControl(hwnd, WC_STATICW, L"", kLabel, ids::kAlertNameCaption) != nullptr;
     ok &= CreateControl(hwnd, WC_STATICW, Wide(entry_.name), kData, ids::kAlertName) != nullptr;
     ok &= CreateControl(hwnd, WC_STATICW, L"", kLabel, ids::kAlertValueCaption) != nullptr;

@@ -1,9 +1,9 @@
 #include "operations/EntryEditor.h"
 
+#include "catalogue/EntryStore.h"
 #include "catalogue/FileDetails.h"
 #include "catalogue/RegistryAccess.h"
 #include "operations/CommandLine.h"
-#include "catalogue/EntryStore.h"
 #include "platform/Text.h"
 
 namespace dovoviza {
@@ -22,8 +22,8 @@ constexpr const char* kOldKeptKey = "17";
 constexpr int kShowNormal = 1;
 
 const StartupLocation* ChosenLocation(int index) {
-    if (index < 0 || index >= static_cast<int>(kSectionChoices.size())) return nullptr;
-    return FindLocation(kSectionChoices[static_cast<std::size_t>(index)]);
+    if (index < 0 || index >= static_cast<int>(kLocationCount)) return nullptr;
+    return SectionChoices()[static_cast<std::size_t>(index)];
 }
 
 // The registry data of a program and its parameters.
@@ -38,12 +38,26 @@ bool IsWow64Section(const StartupLocation& location) {
 
 }  // namespace
 
-int SectionChoiceIndex(std::string_view section) {
-    for (std::size_t i = 0; i < kSectionChoices.size(); ++i) {
-        if (kSectionChoices[i] == section) return static_cast<int>(i);
+const std::array<const StartupLocation*, kLocationCount>& SectionChoices() {
+    // Positions in the location table, in the dialog's order.
+    static constexpr std::array<std::size_t, kLocationCount> kOrder{4, 6, 0, 2, 9, 8, 5, 7, 1, 3};
+    static const auto choices = [] {
+        std::array<const StartupLocation*, kLocationCount> result{};
+        for (std::size_t i = 0; i < kLocationCount; ++i) result[i] = &StartupLocations()[kOrder[i]];
+        return result;
+    }();
+    return choices;
+}
+
+int SectionChoiceIndex(const StartupLocation* location) {
+    const auto& choices = SectionChoices();
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        if (location != nullptr && choices[i] == location) return static_cast<int>(i);
     }
     return -1;
 }
+
+int SectionChoiceIndex(std::string_view section) { return SectionChoiceIndex(FindLocation(section)); }
 
 void EntryEditor::Reset() {
     fields = EditorFields{};
@@ -72,7 +86,7 @@ bool EntryEditor::OpenForEdit() {
     const StartupItem row = *selected;
 
     mode_ = EditorMode::Edit;
-    edited_ = EditedEntry{row.Name(), row.storedName, row.Value(), row.Section()};
+    edited_ = EditedEntry{row.Name(), row.storedName, row.Value(), row.location};
     fields.name = row.Name();
     fields.value = row.Value();
     // Parameters come from this row only, not from whatever the dialog held.
@@ -80,7 +94,7 @@ bool EntryEditor::OpenForEdit() {
 
     // A Startup folder shortcut is edited as its target. A registry command
     // that merely names a .lnk file is a command like any other.
-    const StartupLocation* location = FindLocation(row.Section());
+    const StartupLocation* location = row.location;
     if (location != nullptr && !location->IsRegistry() &&
         EndsWithAsciiNoCase(row.Value(), ".lnk")) {
         fields.value =
@@ -96,7 +110,7 @@ bool EntryEditor::OpenForEdit() {
         fields.value = parts.program;
         fields.parameters = parts.parameters;
     }
-    fields.section = SectionChoiceIndex(row.Section());
+    fields.section = SectionChoiceIndex(row.location);
     return true;
 }
 
@@ -147,7 +161,7 @@ bool EntryEditor::AskIfDuplicate() const {
     for (const StartupItem& row : context_.list.Rows()) {
         // The real name counts too: a name typed with leading blanks replaces
         // the value whose listed name lost them.
-        if (!row.IsDisabled() && row.Section() == location.section &&
+        if (!row.IsDisabled() && row.location == &location &&
             (sameName(row.Name()) || sameName(row.storedName))) {
             duplicate = true;
             break;
@@ -177,7 +191,7 @@ bool EntryEditor::WriteNew(const StartupLocation& location, std::string& written
         // would stop "%ProgramFiles%" and the like from working at logon.
         std::uint32_t type = RegType::String;
         if (mode_ == EditorMode::Edit) {
-            const StartupLocation* old = FindLocation(edited_.section);
+            const StartupLocation* old = edited_.location;
             if (old != nullptr && old->IsRegistry()) {
                 const auto value = ReadRegValue(platform.registry, old->hive,
                                                 std::string(old->enabledKey), edited_.storedName);
@@ -202,7 +216,7 @@ bool EntryEditor::WriteNew(const StartupLocation& location, std::string& written
 bool EntryEditor::IsOldEntry(const StartupLocation& location,
                              const std::string& writtenShortcut) const {
     ISystem& system = context_.platform.system;
-    const StartupLocation* old = FindLocation(edited_.section);
+    const StartupLocation* old = edited_.location;
     if (old == nullptr) return false;
     if (old->IsRegistry()) {
         // The registry matches names without regard to case: the write
@@ -248,7 +262,7 @@ SaveResult EntryEditor::Save() {
     }
 
     if (mode_ == EditorMode::Edit && !IsOldEntry(*location, writtenShortcut)) {
-        const StartupLocation* old = FindLocation(edited_.section);
+        const StartupLocation* old = edited_.location;
         // Only a Startup folder's own shortcut is replaced; any other file
         // there is the user's program or script itself.
         const bool replaceable =
@@ -257,9 +271,7 @@ SaveResult EntryEditor::Save() {
         if (replaceable) {
             const Platform& platform = context_.platform;
             const StartupFolderPaths& folders = context_.list.Folders();
-            const EntryRef oldEntry{old, false, edited_.storedName};
-            if (!DeleteEntry(platform, folders, oldEntry) &&
-                EntryExists(platform, folders, oldEntry)) {
+            if (!DeleteEntryOrGone(platform, folders, EntryRef{old, false, edited_.storedName})) {
                 Tell("Add", kOldKeptKey, title, MsgStyle::Exclamation);
             }
         }

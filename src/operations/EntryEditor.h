@@ -11,22 +11,13 @@
 
 namespace dovoviza {
 
-// The Section drop-down's items, in the dialog's order; an entry's index here
-// is what the edit path selects.
-inline constexpr std::array<std::string_view, 10> kSectionChoices{
-    "Registry -> Machine Run",
-    "Registry -> Machine RunOnce",
-    "Registry -> User Run",
-    "Registry -> User RunOnce",
-    "Startup Folder -> Common",
-    "Startup Folder -> User",
-    "Registry -> Machine Run (WOW64)",
-    "Registry -> Machine RunOnce (WOW64)",
-    "Registry -> User Run (WOW64)",
-    "Registry -> User RunOnce (WOW64)",
-};
+// The Section drop-down's items, in the dialog's order (Machine, User, the
+// Startup folders, then the WOW64 keys); an entry's index here is what the
+// edit path selects.
+const std::array<const StartupLocation*, kLocationCount>& SectionChoices();
 
-// The index of a Section text in kSectionChoices, or -1.
+// The index of a location, or of a Section text, in SectionChoices(); -1 for none.
+int SectionChoiceIndex(const StartupLocation* location);
 int SectionChoiceIndex(std::string_view section);
 
 enum class EditorMode { New, Edit };
@@ -37,7 +28,7 @@ struct EditorFields {
     std::string name;
     std::string value;
     std::string parameters;
-    int section = -1;  // index in kSectionChoices; -1 = nothing chosen
+    int section = -1;  // index in SectionChoices(); -1 = nothing chosen
 };
 
 // The entry an edit replaces, as its row showed it when the edit began.
@@ -45,7 +36,7 @@ struct EditedEntry {
     std::string name;        // the Name column
     std::string storedName;  // the value's or file's real name
     std::string value;       // the Value column
-    std::string section;
+    const StartupLocation* location = nullptr;
 };
 
 // The open-file dialog that picks the program.
@@ -71,7 +62,6 @@ public:
     EditorMode Mode() const { return mode_; }
     // The dialog's caption for its mode.
     std::string Caption() const;
-    const EditedEntry& Edited() const { return edited_; }
 
     // Parameters are not used by the Startup folder Sections.
     bool ParametersEnabled() const;

@@ -2,8 +2,9 @@
 
 #include <string>
 
-#include "operations/CommandLine.h"
+#include "catalogue/EntryMessages.h"
 #include "catalogue/EntryStore.h"
+#include "operations/CommandLine.h"
 
 namespace dovoviza {
 
@@ -12,8 +13,7 @@ namespace {
 const std::string kTitle(kAppTitle);
 
 bool IsFolderRow(const StartupItem& row) {
-    const StartupLocation* location = FindLocation(row.Section());
-    return location != nullptr && !location->IsRegistry();
+    return row.location != nullptr && !row.location->IsRegistry();
 }
 
 // Disable and enable are one move with the direction swapped.
@@ -36,24 +36,13 @@ bool MoveSelected(const OperationContext& context, bool disable) {
         }
     }
 
-    const StartupLocation* location = FindLocation(row.Section());
-    if (location == nullptr) return true;
+    if (row.location == nullptr) return true;
 
-    const EntryRef entry{location, !disable, row.storedName};
-    switch (MoveEntry(context.platform, list.Folders(), entry)) {
-    case MoveResult::Moved:
-        // Only now: the monitor deletes live copies of rows it sees as
-        // disabled, so a status ahead of the stores would cost the entry.
-        list.SetDisabled(*index, disable, context.texts.Text("Main", "37"));
-        break;
-    case MoveResult::TargetExists:
-        context.prompt.Show(context.texts.Text("Main", "50"), kTitle, MsgStyle::Exclamation);
-        break;
-    case MoveResult::SourceMissing:
-    case MoveResult::Failed:
-        context.prompt.Show(context.texts.Text("Main", "51"), kTitle, MsgStyle::Exclamation);
-        break;
-    }
+    const MoveResult result = MoveEntry(context.platform, list.Folders(), StoreOf(row));
+    // Only once moved: the monitor deletes live copies of rows it sees as
+    // disabled, so a status ahead of the stores would cost the entry.
+    if (result == MoveResult::Moved) list.SetDisabled(*index, disable, context.texts.Text("Main", "37"));
+    TellMoveResult(context.texts, context.prompt, result);
     return true;
 }
 
@@ -73,25 +62,12 @@ bool DeleteSelected(const OperationContext& context) {
     const StartupItem row = *selected;
     ITexts& texts = context.texts;
 
-    if (const StartupLocation* location = FindLocation(row.Section())) {
-        std::string question = texts.Text("Add", "4") + " " + row.Section() + "\r\n";
-        std::string caption;
-        if (location->IsRegistry()) {
-            question += texts.Text("Add", "2") + " " + row.Name() + "\r\n" +
-                        texts.Text("Add", "3") + " " + row.Value();
-            caption = texts.Text("Main", "42");
-        } else {
-            question += texts.Text("Alert", "13") + " " + row.Value();
-            caption = texts.Text("Main", "43");
-        }
-        if (context.prompt.Show(question, caption, MsgStyle::Question) == kAnswerYes) {
-            const Platform& platform = context.platform;
-            const EntryRef entry{location, row.IsDisabled(), row.storedName};
-            // An entry someone else removed meanwhile is gone as asked.
-            if (!DeleteEntry(platform, list.Folders(), entry) &&
-                EntryExists(platform, list.Folders(), entry)) {
-                context.prompt.Show(texts.Text("Main", "52"), kTitle, MsgStyle::Exclamation);
-            }
+    if (const StartupLocation* location = row.location) {
+        const std::string question = DeleteQuestion(texts, *location, row.Name(), row.Value());
+        const std::string caption = texts.Text("Main", location->IsRegistry() ? "42" : "43");
+        if (context.prompt.Show(question, caption, MsgStyle::Question) == kAnswerYes &&
+            !DeleteEntryOrGone(context.platform, list.Folders(), StoreOf(row))) {
+            TellDeleteFailed(texts, context.prompt);
         }
     }
     list.LoadRegistryInfo();
@@ -116,11 +92,10 @@ bool ExecuteSelected(const OperationContext& context) {
 }
 
 std::string PropertiesPath(const StartupItem& row, const StartupFolderPaths& folders) {
-    const StartupLocation* location = FindLocation(row.Section());
-    if (row.IsDisabled() && location != nullptr && !location->IsRegistry()) {
+    if (row.IsDisabled() && IsFolderRow(row)) {
         // The shortcut itself, in the twin folder, under its own file name
         // (the last component of the Value path).
-        return EntryFilePath(folders, EntryRef{location, true, row.storedName});
+        return EntryFilePath(folders, StoreOf(row));
     }
     return SplitCommandForProperties(row.Value());
 }

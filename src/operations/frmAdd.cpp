@@ -94,8 +94,9 @@ bool frmAdd::OnInit() {
         win32::SetText(Item(binding.control), texts.Text(binding.section, binding.key));
     }
     const HWND sections = Item(ids::kAddSection);
-    for (std::string_view section : kSectionChoices) {
-        SendMessageW(sections, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(section).c_str()));
+    for (const StartupLocation* location : SectionChoices()) {
+        SendMessageW(sections, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Wide(std::string(location->section)).c_str()));
     }
 
     const SIZE client = Layout();
@@ -135,7 +136,7 @@ SIZE frmAdd::Layout() {
     // A drop-down list's height includes its list: all ten Sections without a scroll bar.
     const HWND sections = Item(ids::kAddSection);
     const LRESULT itemHeight = SendMessageW(sections, CB_GETITEMHEIGHT, 0, 0);
-    const int listHeight = static_cast<int>(kSectionChoices.size()) *
+    const int listHeight = static_cast<int>(kLocationCount) *
                            (itemHeight > 0 ? static_cast<int>(itemHeight) : line + 2);
     row(ids::kAddSectionLabel, ids::kAddSection, fieldsWidth, rowHeight + listHeight + 2);
     // The closed drop-down is as high as the font makes it; its label follows it.

@@ -79,13 +79,13 @@ void DialogWindow::OpenOrActivate(const wchar_t* className, int focusId) {
     FocusControl(Item(focusId));
 }
 
-DialogWindow::BusyScope::BusyScope(DialogWindow& dialog) : dialog_(dialog), wasBusy_(dialog.busy_) {
-    dialog_.busy_ = true;
+DialogWindow::BusyScope::BusyScope(DialogWindow& dialog)
+    : dialog_(dialog), wasBusy_(dialog.busy_), busy_(dialog.busy_) {
     if (dialog_.IsOpen()) EnableWindow(dialog_.Handle(), FALSE);
 }
 
 DialogWindow::BusyScope::~BusyScope() {
-    dialog_.busy_ = wasBusy_;
+    // The flag itself drops back as busy_ goes, after this.
     if (!wasBusy_ && dialog_.IsOpen()) EnableWindow(dialog_.Handle(), TRUE);
 }
 

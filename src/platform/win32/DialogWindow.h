@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "platform/ScopedFlag.h"
 #include "platform/win32/Window.h"
 
 namespace dovoviza::win32 {
@@ -56,7 +57,8 @@ protected:
 
     private:
         DialogWindow& dialog_;
-        bool wasBusy_;
+        const bool wasBusy_;
+        const ScopedFlag busy_;
     };
     // Builds the controls into the new frame; false when one could not be made.
     virtual bool OnInit() = 0;

@@ -196,4 +196,28 @@ private:
     HRESULT result_;
 };
 
+// A window's device context (the screen's for no window), with a font
+// selected while it is held; the font is taken out and the context given back
+// on every path.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window, HFONT font = nullptr) : window_(window), dc_(GetDC(window)) {
+        if (dc_ != nullptr && font != nullptr) old_ = SelectObject(dc_, font);
+    }
+    ~WindowDc() {
+        if (dc_ == nullptr) return;
+        if (old_ != nullptr && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+        ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+    HGDIOBJ old_ = nullptr;
+};
+
 }  // namespace dovoviza::win32

@@ -1,34 +1,11 @@
 #include "platform/win32/Layout.h"
 
+#include "platform/win32/Handles.h"
+
 namespace dovoviza::win32 {
 
-namespace {
-
-// A screen device context with a font selected, given back on every path.
-class ScreenFontDc {
-public:
-    explicit ScreenFontDc(HFONT font) : dc_(GetDC(nullptr)) {
-        if (dc_ != nullptr && font != nullptr) old_ = SelectObject(dc_, font);
-    }
-    ~ScreenFontDc() {
-        if (dc_ == nullptr) return;
-        if (old_ != nullptr && old_ != HGDI_ERROR) SelectObject(dc_, old_);
-        ReleaseDC(nullptr, dc_);
-    }
-    ScreenFontDc(const ScreenFontDc&) = delete;
-    ScreenFontDc& operator=(const ScreenFontDc&) = delete;
-
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_ = nullptr;
-};
-
-}  // namespace
-
 DialogUnits::DialogUnits(HFONT font) {
-    const ScreenFontDc dc(font);
+    const WindowDc dc(nullptr, font);
     if (dc.get() == nullptr) return;
     TEXTMETRICW metrics{};
     if (GetTextMetricsW(dc.get(), &metrics)) baseY_ = metrics.tmHeight;
@@ -42,7 +19,7 @@ DialogUnits::DialogUnits(HFONT font) {
 
 SIZE MeasureText(HFONT font, const std::wstring& text, bool prefix) {
     SIZE size{0, 0};
-    const ScreenFontDc dc(font);
+    const WindowDc dc(nullptr, font);
     if (dc.get() == nullptr) return size;
     RECT rect{0, 0, 0, 0};
     const UINT format = DT_CALCRECT | DT_SINGLELINE | (prefix ? 0 : DT_NOPREFIX);

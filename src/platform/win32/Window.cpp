@@ -186,10 +186,9 @@ UniqueHFont CreateUiFont(int dpi, std::optional<int> characterSet, bool bold, in
 }
 
 int SystemDpi() {
-    const HDC screen = GetDC(nullptr);
-    if (screen == nullptr) return 96;
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    if (screen.get() == nullptr) return 96;
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
     return dpi > 0 ? dpi : 96;
 }
 
