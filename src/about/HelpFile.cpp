@@ -13,7 +13,7 @@ bool OpenHelpFile(IFileSystem& files, ITexts& texts, IPrompt& prompt,
     // A missing file is told before the viewer is asked: some viewers show
     // an empty window of their own for it.
     if (files.NormalFileExists(path) && open && open(path)) return true;
-    prompt.Show(texts.Text("Main", "45"), texts.Text("Main", "44"), MsgStyle::Critical);
+    prompt.Show(texts.Get(lang::kHelpMissing), texts.Get(lang::kHelpCaption), MsgStyle::Critical);
     return false;
 }
 

@@ -47,11 +47,11 @@ void UpdateCheck::OnAnswer(const HttpAnswer& answer) {
 
 void UpdateCheck::Report(const std::string& latest) {
     if (!IsNewerVersion(latest, build::kVersionMajor, build::kVersionMinor)) {
-        prompt_.Show(texts_.Text("Main", "49"), kAppCaption, MsgStyle::Information);
+        prompt_.Show(texts_.Get(lang::kLatestVersion), kAppCaption, MsgStyle::Information);
         return;
     }
-    const std::string offer = texts_.Text("Main", "47") + "\r\n" + texts_.Text("About", "2") +
-                              " " + latest + "\r\n\r\n" + texts_.Text("Main", "48");
+    const std::string offer = texts_.Get(lang::kNewVersion) + "\r\n" + texts_.Get(lang::kAboutVersion) +
+                              " " + latest + "\r\n\r\n" + texts_.Get(lang::kDownloadQuestion);
     // A browser that fails to open leaves nothing to undo.
     if (prompt_.Show(offer, kAppCaption, MsgStyle::Question) == kAnswerYes)
         static_cast<void>(shell_.Open(server_.homePage, "", system_.ProgramFolder()));

@@ -20,9 +20,9 @@ constexpr int kPictureSize = 48;  // at 96 DPI
 
 // The box's texts: control, language section, key.
 constexpr TextBinding kTexts[] = {
-    {ids::kAboutVersionLabel, "About", "2"},
-    {ids::kAboutCopyright, "About", "4"},
-    {ids::kAboutClose, "About", "6"},
+    {ids::kAboutVersionLabel, lang::kAboutVersion},
+    {ids::kAboutCopyright, lang::kAboutCopyright},
+    {ids::kAboutClose, lang::kAboutClose},
 };
 
 }  // namespace
@@ -67,9 +67,9 @@ bool frmAbout::OnInit() {
         SendMessageW(Item(ids::kAboutPicture), STM_SETICON, reinterpret_cast<WPARAM>(picture_.get()), 0);
     }
 
-    win32::SetText(hwnd, texts_.Text("About", "1"));
+    win32::SetText(hwnd, texts_.Get(lang::kAboutCaption));
     for (const TextBinding& binding : kTexts) {
-        win32::SetText(Item(binding.control), texts_.Text(binding.section, binding.key));
+        win32::SetText(Item(binding.control), texts_.Get(binding.text));
     }
     const SIZE client = Layout();
     PlaceOverOwner(client.cx, client.cy);

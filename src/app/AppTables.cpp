@@ -9,33 +9,33 @@ namespace {
 constexpr MenuItem kSeparator{0, {"", ""}};
 
 constexpr MenuItem kFileItems[] = {
-    {ids::kCmdNewItem, {"Main", "2"}},
-    {ids::kCmdEditItem, {"Main", "3"}},
+    {ids::kCmdNewItem, lang::kMenuNewItem},
+    {ids::kCmdEditItem, lang::kMenuEditItem},
     kSeparator,
-    {ids::kCmdDisable, {"Main", "4"}},
-    {ids::kCmdEnable, {"Main", "5"}},
-    {ids::kCmdDelete, {"Main", "6"}},
+    {ids::kCmdDisable, lang::kMenuDisable},
+    {ids::kCmdEnable, lang::kMenuEnable},
+    {ids::kCmdDelete, lang::kMenuDelete},
     kSeparator,
-    {ids::kCmdExecute, {"Main", "7"}},
-    {ids::kCmdProperties, {"Main", "8"}},
+    {ids::kCmdExecute, lang::kMenuExecute},
+    {ids::kCmdProperties, lang::kMenuProperties},
     kSeparator,
-    {ids::kCmdExit, {"Main", "9"}},
+    {ids::kCmdExit, lang::kMenuExit},
 };
 
 constexpr MenuItem kOptionsItems[] = {
-    {ids::kCmdRefresh, {"Main", "11"}},
+    {ids::kCmdRefresh, lang::kMenuRefresh},
     kSeparator,
-    {ids::kCmdRunWithWindows, {"Main", "12"}},
-    {ids::kCmdRunMinimized, {"Main", "13"}},
+    {ids::kCmdRunWithWindows, lang::kMenuRunWithWindows},
+    {ids::kCmdRunMinimized, lang::kMenuRunMinimized},
     kSeparator,
-    {ids::kCmdLanguage, {"Main", "46"}},
+    {ids::kCmdLanguage, lang::kLanguageCaption},
 };
 
 constexpr MenuItem kHelpItems[] = {
-    {ids::kCmdHelpFile, {"Main", "15"}},
-    {ids::kCmdUpdate, {"Main", "16"}},
+    {ids::kCmdHelpFile, lang::kMenuHelpFile},
+    {ids::kCmdUpdate, lang::kMenuUpdate},
     kSeparator,
-    {ids::kCmdAbout, {"Main", "18"}},
+    {ids::kCmdAbout, lang::kMenuAbout},
 };
 
 // The mouse messages of the icon (they arrive as the callback's parameter).
@@ -46,45 +46,45 @@ constexpr unsigned kRightButtonUp = 0x0205;
 }  // namespace
 
 const std::array<MenuBarMenu, 3> kMainMenuBar{{
-    {{"Main", "1"}, kFileItems},
-    {{"Main", "10"}, kOptionsItems},
-    {{"Main", "14"}, kHelpItems},
+    {lang::kMenuFile, kFileItems},
+    {lang::kMenuOptions, kOptionsItems},
+    {lang::kMenuHelp, kHelpItems},
 }};
 
 const std::array<MenuItem, 8> kListMenu{{
-    {ids::kCmdDisable, {"Main", "4"}},
-    {ids::kCmdEnable, {"Main", "5"}},
-    {ids::kCmdDelete, {"Main", "6"}},
+    {ids::kCmdDisable, lang::kMenuDisable},
+    {ids::kCmdEnable, lang::kMenuEnable},
+    {ids::kCmdDelete, lang::kMenuDelete},
     kSeparator,
-    {ids::kCmdExecute, {"Main", "7"}},
-    {ids::kCmdProperties, {"Main", "8"}},
+    {ids::kCmdExecute, lang::kMenuExecute},
+    {ids::kCmdProperties, lang::kMenuProperties},
     kSeparator,
-    {ids::kCmdRefresh, {"Main", "11"}},
+    {ids::kCmdRefresh, lang::kMenuRefresh},
 }};
 
 const std::array<MenuItem, 3> kTrayMenu{{
-    {ids::kCmdTrayOpen, {"Tray", "1"}},
+    {ids::kCmdTrayOpen, lang::kTrayOpen},
     kSeparator,
-    {ids::kCmdTrayExit, {"Tray", "2"}},
+    {ids::kCmdTrayExit, lang::kTrayExit},
 }};
 
 const std::array<ToolbarButton, 10> kToolbarButtons{{
     {0, -1, {"", ""}},
-    {ids::kCmdNewItem, 0, {"Add", "1"}},
-    {ids::kCmdDisable, 1, {"Main", "4"}},
-    {ids::kCmdEnable, 2, {"Main", "5"}},
-    {ids::kCmdDelete, 3, {"Main", "6"}},
+    {ids::kCmdNewItem, 0, lang::kAddCaption},
+    {ids::kCmdDisable, 1, lang::kMenuDisable},
+    {ids::kCmdEnable, 2, lang::kMenuEnable},
+    {ids::kCmdDelete, 3, lang::kMenuDelete},
     {0, -1, {"", ""}},
-    {ids::kCmdRefresh, 4, {"Main", "11"}},
-    {ids::kCmdProperties, 5, {"Main", "8"}},
-    {ids::kCmdExecute, 6, {"Main", "7"}},
-    {ids::kCmdAbout, 7, {"Main", "18"}},
+    {ids::kCmdRefresh, 4, lang::kMenuRefresh},
+    {ids::kCmdProperties, 5, lang::kMenuProperties},
+    {ids::kCmdExecute, 6, lang::kMenuExecute},
+    {ids::kCmdAbout, 7, lang::kMenuAbout},
 }};
 
 const std::array<TextKey, kColumnCount> kColumnHeaderTexts{{
-    {"Main", "19"}, {"Main", "20"}, {"Main", "21"}, {"Main", "22"}, {"Main", "23"},
-    {"Main", "24"}, {"Main", "25"}, {"Main", "26"}, {"Main", "27"}, {"Main", "28"},
-    {"Main", "29"}, {"Main", "30"}, {"Main", "31"}, {"Main", "32"},
+    lang::kColumnName, lang::kColumnValue, lang::kColumnSection, lang::kColumnStatus, lang::kColumnProductName,
+    lang::kColumnDescription, lang::kColumnCompany, lang::kColumnVersion, lang::kColumnProcessPath, lang::kColumnFileSize,
+    lang::kColumnDateCreated, lang::kColumnDateAccessed, lang::kColumnDateModified, lang::kColumnLocation,
 }};
 
 std::optional<DisableEnableState> SelectedRowMenuState(const MainList& list) {

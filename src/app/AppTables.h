@@ -16,12 +16,6 @@
 
 namespace dovoviza {
 
-// A text of the language file.
-struct TextKey {
-    const char* section;
-    const char* key;
-};
-
 // One item of a menu; command 0 is a separator.
 struct MenuItem {
     int command;
@@ -52,7 +46,7 @@ extern const std::array<ToolbarButton, 10> kToolbarButtons;
 // Column n of the list takes its header from Main/(18 + n).
 extern const std::array<TextKey, kColumnCount> kColumnHeaderTexts;
 // The general text of the status bar's first panel.
-inline constexpr TextKey kStatusGeneralText{"Main", "33"};
+inline constexpr TextKey kStatusGeneralText = lang::kStatusMonitoring;
 
 // Whether the Disable and Enable items may be used for the selected row: a
 // disabled row offers Enable only, an enabled row Disable only. Nothing when

@@ -61,7 +61,7 @@ int Run() {
     Settings settings(registry);
     const std::string languageFile = LanguageFilePath(system.ProgramFolder(), settings.LanguageName());
     if (GetOS(system.Version()) != 2) {
-        win32::MessageBoxPrompt().Show(ReadINI(files, system, "Splash", "5", languageFile), kAppTitle,
+        win32::MessageBoxPrompt().Show(LanguageFile::Load(files, system, languageFile).Get(lang::kUnsupportedWindows), kAppTitle,
                                        MsgStyle::Critical);
         return kUnsupportedWindows;
     }
@@ -69,7 +69,7 @@ int Run() {
 
     // A failure that reached a window is said once; the program goes on, its
     // list and watchdog as they were before the message that failed.
-    const std::string failureText = ReadINI(files, system, "Main", "54", languageFile);
+    const std::string failureText = LanguageFile::Load(files, system, languageFile).Get(lang::kInternalFailure);
     win32::SetFailureReporter([failureText](const std::string& what) {
         static bool told = false;
         if (told) return;

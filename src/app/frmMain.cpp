@@ -261,7 +261,7 @@ bool frmMain::BuildStatusBar() {
     // The panels must exist before they take texts; Layout sizes them later.
     int parts[3] = {0, 0, -1};
     SendMessageW(statusBar_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
-    const TextKey panels[] = {kStatusGeneralText, {"Main", "34"}, {"Main", "35"}};
+    const TextKey panels[] = {kStatusGeneralText, lang::kStatusItems, lang::kStatusDisabled};
     for (int i = 0; i < 3; ++i) {
         const std::wstring text = TextOf(texts_.File(), panels[i]);
         SendMessageW(statusBar_, SB_SETTEXTW, static_cast<WPARAM>(i),

@@ -4,20 +4,20 @@ namespace dovoviza {
 
 namespace {
 
-void Warn(ITexts& texts, IPrompt& prompt, const char* key) {
-    prompt.Show(texts.Text("Main", key), kAppTitle, MsgStyle::Exclamation);
+void Warn(ITexts& texts, IPrompt& prompt, const TextKey& key) {
+    prompt.Show(texts.Get(key), kAppTitle, MsgStyle::Exclamation);
 }
 
 }  // namespace
 
 std::string DeleteQuestion(ITexts& texts, const StartupLocation& location, std::string_view name,
                            std::string_view value) {
-    std::string text = texts.Text("Add", "4") + " " + std::string(location.section) + "\r\n";
+    std::string text = texts.Get(lang::kAddSection) + " " + std::string(location.section) + "\r\n";
     if (location.IsRegistry()) {
-        text += texts.Text("Add", "2") + " " + std::string(name) + "\r\n";
-        text += texts.Text("Add", "3") + " " + std::string(value);
+        text += texts.Get(lang::kAddName) + " " + std::string(name) + "\r\n";
+        text += texts.Get(lang::kAddValue) + " " + std::string(value);
     } else {
-        text += texts.Text("Alert", "13") + " " + std::string(value);
+        text += texts.Get(lang::kAlertFile) + " " + std::string(value);
     }
     return text;
 }
@@ -27,15 +27,15 @@ void TellMoveResult(ITexts& texts, IPrompt& prompt, MoveResult result) {
         case MoveResult::Moved:
             return;
         case MoveResult::TargetExists:
-            Warn(texts, prompt, "50");
+            Warn(texts, prompt, lang::kMoveTargetExists);
             return;
         case MoveResult::SourceMissing:
         case MoveResult::Failed:
-            Warn(texts, prompt, "51");
+            Warn(texts, prompt, lang::kMoveFailed);
             return;
     }
 }
 
-void TellDeleteFailed(ITexts& texts, IPrompt& prompt) { Warn(texts, prompt, "52"); }
+void TellDeleteFailed(ITexts& texts, IPrompt& prompt) { Warn(texts, prompt, lang::kDeleteFailed); }
 
 }  // namespace dovoviza

@@ -30,7 +30,7 @@ bool MainList::LoadRegistryInfo() {
 
     icons_.Clear();
     const LoadContext context{platform_, fileInfo_, folders_,
-                              StatusWords{texts_.Text("Main", "36"), texts_.Text("Main", "37")},
+                              StatusWords{texts_.Get(lang::kFileNotFound), texts_.Get(lang::kDisabledWord)},
                               RowDetail::Full, &icons_};
     rows_ = LoadAllLocations(context);
     if (sortColumn_) Sort();
@@ -50,8 +50,8 @@ bool MainList::LoadRegistryInfo() {
 CountTexts MainList::Count_Items() {
     const auto disabled = std::count_if(rows_.begin(), rows_.end(),
                                         [](const StartupItem& row) { return row.IsDisabled(); });
-    return CountTexts{"(" + std::to_string(rows_.size()) + ") " + texts_.Text("Main", "34"),
-                      "(" + std::to_string(disabled) + ") " + texts_.Text("Main", "35")};
+    return CountTexts{"(" + std::to_string(rows_.size()) + ") " + texts_.Get(lang::kStatusItems),
+                      "(" + std::to_string(disabled) + ") " + texts_.Get(lang::kStatusDisabled)};
 }
 
 bool MainList::ColumnClick(int column) {

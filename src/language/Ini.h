@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "language/TextKeys.h"
 #include "platform/FileSystem.h"
 #include "platform/System.h"
 
@@ -44,6 +45,9 @@ public:
     // The value of a key, empty when the section or key is missing. Names match
     // without regard to letter case; the first matching section and key win.
     std::string Get(const std::string& section, const std::string& key) const;
+    std::string Get(const TextKey& key) const {
+        return Get(std::string(key.section), std::string(key.key));
+    }
 
     // LANGUAGE/CharacterSet as a number; nothing when missing or not a number.
     std::optional<int> CharacterSet() const;

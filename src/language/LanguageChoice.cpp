@@ -85,9 +85,9 @@ void LanguageChoice::ShowPreviewOf(const std::string& path) {
     previewPath_ = path;
     const LanguageFile file = LanguageFile::Load(files_, system_, path);
     preview_ = LanguagePreview{
-        file.Get("Tray", "3"),       file.Get("Tray", "4"),      file.Get("Tray", "5"),
-        file.Get("Tray", "6"),       file.Get("LANGUAGE", "translator"),
-        file.Get("LANGUAGE", "e-mail"), file.Get("LANGUAGE", "web"), file.CharacterSet(),
+        file.Get(lang::kLanguageDialogCaption),       file.Get(lang::kLanguageSelect),      file.Get(lang::kLanguageApply),
+        file.Get(lang::kLanguageCancel),       file.Get(lang::kTranslator),
+        file.Get(lang::kTranslatorEmail), file.Get(lang::kTranslatorWeb), file.CharacterSet(),
     };
 }
 
@@ -96,10 +96,10 @@ bool LanguageChoice::Apply(IPrompt& prompt, const std::function<bool(const std::
     const LanguageFile file = LanguageFile::Load(files_, system_, previewPath_);
     // Stored first: the message promises the next start, so it must be true.
     if (!store(names_[*picked_])) {
-        prompt.Show(file.Get("Tray", "9"), file.Get("Tray", "8"), MsgStyle::Critical);
+        prompt.Show(file.Get(lang::kLanguageNotStored), file.Get(lang::kLanguageNextStartCaption), MsgStyle::Critical);
         return false;
     }
-    prompt.Show(file.Get("Tray", "7"), file.Get("Tray", "8"), MsgStyle::Exclamation);
+    prompt.Show(file.Get(lang::kLanguageNextStart), file.Get(lang::kLanguageNextStartCaption), MsgStyle::Exclamation);
     return true;
 }
 

@@ -5,7 +5,7 @@
 namespace dovoviza {
 
 std::optional<int> CharacterSetOf(ITexts& texts) {
-    return ParseIniNumber(texts.Text("LANGUAGE", "CharacterSet"));
+    return ParseIniNumber(texts.Get(lang::kCharacterSet));
 }
 
 LanguageTexts::LanguageTexts(IFileSystem& files, ISystem& system, std::string filePath)

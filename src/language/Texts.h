@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "language/Ini.h"
+#include "language/TextKeys.h"
 #include "platform/FileSystem.h"
 #include "platform/System.h"
 
@@ -21,8 +22,7 @@ inline constexpr const char* kAppCaption = "Varnek RuvazUv Avuzuza";
 // one table of these.
 struct TextBinding {
     int control;
-    const char* section;
-    const char* key;
+    TextKey text;
 };
 
 class ITexts {
@@ -30,6 +30,7 @@ public:
     virtual ~ITexts() = default;
     // Empty when the file, section or key is missing.
     virtual std::string Text(const std::string& section, const std::string& key) = 0;
+    std::string Get(const TextKey& key) { return Text(std::string(key.section), std::string(key.key)); }
 };
 
 // LANGUAGE/CharacterSet of the texts as a number, the font character set a

@@ -49,7 +49,7 @@ AlertOutcome AlertActions::Delete(const AlertEntry& entry) {
         Reload();
         return AlertOutcome::StayOpen;
     }
-    const std::string caption = texts_.Text("Alert", entry.location->IsRegistry() ? "11" : "12");
+    const std::string caption = texts_.Get(entry.location->IsRegistry() ? lang::kAlertDeleteRegistryCaption : lang::kAlertDeleteFolderCaption);
     if (prompt_.Show(DeletePrompt(entry), caption, MsgStyle::Question) != kAnswerYes) {
         Reload();
         return AlertOutcome::StayOpen;
@@ -78,7 +78,7 @@ std::string ValueTooltip(const std::string& value) {
 }
 
 bool ShowsQuestionIcon(const std::string& path, ITexts& texts) {
-    return path.empty() || path == texts.Text("Alert", "10");
+    return path.empty() || path == texts.Get(lang::kAlertFileNotFound);
 }
 
 }  // namespace dovoviza

@@ -7,7 +7,7 @@ namespace dovoviza {
 std::vector<StartupItem> LoadCheckInfo(const Platform& platform, FileInfoClass& fileInfo,
                                        const StartupFolderPaths& folders, ITexts& texts) {
     return LoadAllLocations(LoadContext{platform, fileInfo, folders,
-                                        StatusWords{texts.Text("Main", "36"), texts.Text("Main", "37")},
+                                        StatusWords{texts.Get(lang::kFileNotFound), texts.Get(lang::kDisabledWord)},
                                         RowDetail::Scan, nullptr});
 }
 

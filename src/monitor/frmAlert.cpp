@@ -33,12 +33,11 @@ constexpr DWORD kAlertExStyle = WS_EX_TOPMOST | WS_EX_APPWINDOW;
 
 // The window's texts: control, language section, key.
 constexpr TextBinding kTexts[] = {
-    {ids::kAlertHeading, "Alert", "1"},        {ids::kAlertSubHeading, "Alert", "2"},
-    {ids::kAlertSectionCaption, "Alert", "3"}, {ids::kAlertNameCaption, "Alert", "4"},
-    {ids::kAlertValueCaption, "Alert", "5"},   {ids::kAlertAllow, "Alert", "7"},
-    {ids::kAlertDisable, "Alert", "8"},        {ids::kAlertDelete, "Alert", "9"},
+    {ids::kAlertHeading, lang::kAlertHeading},        {ids::kAlertSubHeading, lang::kAlertSubHeading},
+    {ids::kAlertSectionCaption, lang::kAlertSection}, {ids::kAlertNameCaption, lang::kAlertName},
+    {ids::kAlertValueCaption, lang::kAlertValue},   {ids::kAlertAllow, lang::kAlertAllow},
+    {ids::kAlertDisable, lang::kAlertDisable},        {ids::kAlertDelete, lang::kAlertDelete},
 };
-constexpr const char* kDetailsKey = "6";
 
 // Asks the main window's questions for an alert. The alert is disabled
 // meanwhile, so that none of its buttons can be pressed a second time, and
@@ -190,9 +189,9 @@ bool frmAlert::CreateControls() {
 
 void frmAlert::ApplyTexts() {
     for (const TextBinding& binding : kTexts) {
-        win32::SetText(Item(binding.control), context_.texts.Text(binding.section, binding.key));
+        win32::SetText(Item(binding.control), context_.texts.Get(binding.text));
     }
-    const std::string details = context_.texts.Text("Alert", kDetailsKey);
+    const std::string details = context_.texts.Get(lang::kAlertDetails);
     win32::SetText(Item(ids::kAlertDetails), detailsIsLink_ ? "<a>" + details + "</a>" : details);
 }
 

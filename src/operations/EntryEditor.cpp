@@ -13,10 +13,6 @@ namespace {
 constexpr std::string_view kBrowseFilter = "Executable File (*.exe)|*.exe|All Files (*.*)|*.*";
 constexpr unsigned kBrowseFlags = 0x1800;  // the path and the file must exist
 
-// Keys of the Add section that report a store that refused the write.
-constexpr const char* kSaveFailedKey = "16";
-constexpr const char* kOldKeptKey = "17";
-
 // Shortcuts made here open their program in a normal window: a program the
 // user starts at logon should be seen, and a hidden one could not be closed.
 constexpr int kShowNormal = 1;
@@ -65,13 +61,10 @@ void EntryEditor::Reset() {
     edited_ = EditedEntry{};
 }
 
-std::string EntryEditor::Text(const char* section, const char* key) const {
-    return context_.texts.Text(section, key);
-}
+std::string EntryEditor::Text(const TextKey& key) const { return context_.texts.Get(key); }
 
-void EntryEditor::Tell(const char* section, const char* key, const std::string& caption,
-                       int style) const {
-    context_.prompt.Show(Text(section, key), caption, style);
+void EntryEditor::Tell(const TextKey& key, const std::string& caption, int style) const {
+    context_.prompt.Show(Text(key), caption, style);
 }
 
 bool EntryEditor::OpenForEdit() {
@@ -80,7 +73,7 @@ bool EntryEditor::OpenForEdit() {
     const StartupItem* selected = list.Selected();
     if (selected == nullptr) return false;
     if (selected->IsDisabled()) {
-        Tell("Main", "38", Text("Main", "39"), MsgStyle::Exclamation);
+        Tell(lang::kDisabledNotEditable, Text(lang::kEditCaption), MsgStyle::Exclamation);
         return false;
     }
     const StartupItem row = *selected;
@@ -115,7 +108,7 @@ bool EntryEditor::OpenForEdit() {
 }
 
 std::string EntryEditor::Caption() const {
-    return mode_ == EditorMode::New ? Text("Add", "1") : Text("Main", "39");
+    return mode_ == EditorMode::New ? Text(lang::kAddCaption) : Text(lang::kEditCaption);
 }
 
 bool EntryEditor::ParametersEnabled() const {
@@ -124,7 +117,7 @@ bool EntryEditor::ParametersEnabled() const {
 }
 
 BrowseRequest EntryEditor::Browse() const {
-    return BrowseRequest{Text("Add", "8"), context_.platform.system.ProgramFolder(),
+    return BrowseRequest{Text(lang::kAddBrowseTitle), context_.platform.system.ProgramFolder(),
                          std::string(kBrowseFilter), kBrowseFlags};
 }
 
@@ -180,7 +173,7 @@ bool EntryEditor::AskIfDuplicate() const {
         }
     }
     if (!duplicate) return true;
-    return context_.prompt.Show(Text("Add", "12"), Text("Add", "13"), MsgStyle::ExclamationYesNo) ==
+    return context_.prompt.Show(Text(lang::kAddReplaceQuestion), Text(lang::kAddAlreadyExists), MsgStyle::ExclamationYesNo) ==
            kAnswerYes;
 }
 
@@ -232,32 +225,32 @@ bool EntryEditor::IsOldEntry(const StartupLocation& location,
 
 SaveResult EntryEditor::Save() {
     if (fields.name.empty() || fields.value.empty()) {
-        Tell("Add", "9", Text("Add", "10"), MsgStyle::Critical);
+        Tell(lang::kAddNameAndValueNeeded, Text(lang::kAddCannotSave), MsgStyle::Critical);
         return SaveResult::Stay;
     }
     const StartupLocation* location = ChosenLocation(fields.section);
     if (location == nullptr) {
-        Tell("Add", "11", Text("Add", "10"), MsgStyle::Critical);
+        Tell(lang::kAddSectionNeeded, Text(lang::kAddCannotSave), MsgStyle::Critical);
         return SaveResult::Stay;
     }
     if (!AskIfDuplicate()) return SaveResult::Stay;
 
     const std::string title(kAppTitle);
     if (WowKeyMissing(*location)) {
-        Tell("Add", "15", title, MsgStyle::Exclamation);
+        Tell(lang::kAddKeyMissing, title, MsgStyle::Exclamation);
         return SaveResult::Stay;
     }
     // An edit keeps the target it already had, even one that is gone now.
     if (mode_ == EditorMode::New && !location->IsRegistry() &&
         !FileExist(context_.platform.files, fields.value)) {
-        Tell("Add", "14", Text("Add", "10"), MsgStyle::Critical);
+        Tell(lang::kAddProgramMissing, Text(lang::kAddCannotSave), MsgStyle::Critical);
         return SaveResult::Stay;
     }
 
     // The new entry first: the old one goes only once its replacement is in place.
     std::string writtenShortcut;
     if (!WriteNew(*location, writtenShortcut)) {
-        Tell("Add", kSaveFailedKey, Text("Add", "10"), MsgStyle::Critical);
+        Tell(lang::kAddSaveFailed, Text(lang::kAddCannotSave), MsgStyle::Critical);
         return SaveResult::Stay;
     }
 
@@ -272,7 +265,7 @@ SaveResult EntryEditor::Save() {
             const Platform& platform = context_.platform;
             const StartupFolderPaths& folders = context_.list.Folders();
             if (!DeleteEntryOrGone(platform, folders, EntryRef{old, false, edited_.storedName})) {
-                Tell("Add", kOldKeptKey, title, MsgStyle::Exclamation);
+                Tell(lang::kAddOldKept, title, MsgStyle::Exclamation);
             }
         }
     }

@@ -77,8 +77,8 @@ public:
     EditorFields fields;
 
 private:
-    std::string Text(const char* section, const char* key) const;
-    void Tell(const char* section, const char* key, const std::string& caption, int style) const;
+    std::string Text(const TextKey& key) const;
+    void Tell(const TextKey& key, const std::string& caption, int style) const;
     bool AskIfDuplicate() const;
     bool WowKeyMissing(const StartupLocation& location) const;
     std::string RegistryData() const;

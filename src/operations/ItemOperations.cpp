@@ -30,7 +30,7 @@ bool MoveSelected(const OperationContext& context, bool disable) {
     for (const StartupItem& other : list.Rows()) {
         if (other.IsDisabled() == disable && other.Name() == row.Name() &&
             other.Section() == row.Section()) {
-            context.prompt.Show(context.texts.Text("Main", disable ? "40" : "41"), kTitle,
+            context.prompt.Show(context.texts.Get(disable ? lang::kAlreadyDisabled : lang::kAlreadyEnabled), kTitle,
                                 MsgStyle::Information);
             return false;
         }
@@ -41,7 +41,7 @@ bool MoveSelected(const OperationContext& context, bool disable) {
     const MoveResult result = MoveEntry(context.platform, list.Folders(), StoreOf(row));
     // Only once moved: the monitor deletes live copies of rows it sees as
     // disabled, so a status ahead of the stores would cost the entry.
-    if (result == MoveResult::Moved) list.SetDisabled(*index, disable, context.texts.Text("Main", "37"));
+    if (result == MoveResult::Moved) list.SetDisabled(*index, disable, context.texts.Get(lang::kDisabledWord));
     TellMoveResult(context.texts, context.prompt, result);
     return true;
 }
@@ -64,7 +64,7 @@ bool DeleteSelected(const OperationContext& context) {
 
     if (const StartupLocation* location = row.location) {
         const std::string question = DeleteQuestion(texts, *location, row.Name(), row.Value());
-        const std::string caption = texts.Text("Main", location->IsRegistry() ? "42" : "43");
+        const std::string caption = texts.Get(location->IsRegistry() ? lang::kDeleteRegistryCaption : lang::kDeleteFolderCaption);
         if (context.prompt.Show(question, caption, MsgStyle::Question) == kAnswerYes &&
             !DeleteEntryOrGone(context.platform, list.Folders(), StoreOf(row))) {
             TellDeleteFailed(texts, context.prompt);
@@ -87,7 +87,7 @@ bool ExecuteSelected(const OperationContext& context) {
     const StartupItem* selected = context.list.Selected();
     if (selected == nullptr) return false;
     if (context.platform.shell.StartCommandLine(ExecuteCommandLine(*selected))) return true;
-    context.prompt.Show(context.texts.Text("Main", "53"), kTitle, MsgStyle::Exclamation);
+    context.prompt.Show(context.texts.Get(lang::kStartFailed), kTitle, MsgStyle::Exclamation);
     return false;
 }
 

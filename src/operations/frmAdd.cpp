@@ -21,9 +21,9 @@ using win32::Wide;
 
 // The dialog's texts: control, language section, key.
 constexpr TextBinding kTexts[] = {
-    {ids::kAddNameLabel, "Add", "2"},       {ids::kAddValueLabel, "Add", "3"},
-    {ids::kAddParametersLabel, "Add", "5"}, {ids::kAddSectionLabel, "Add", "4"},
-    {ids::kAddOk, "Add", "6"},              {ids::kAddCancel, "Add", "7"},
+    {ids::kAddNameLabel, lang::kAddName},       {ids::kAddValueLabel, lang::kAddValue},
+    {ids::kAddParametersLabel, lang::kAddParameters}, {ids::kAddSectionLabel, lang::kAddSection},
+    {ids::kAddOk, lang::kAddOk},              {ids::kAddCancel, lang::kAddCancel},
 };
 
 // Room for any path the file dialog can hand back.
@@ -91,7 +91,7 @@ bool frmAdd::OnInit() {
     win32::SetFontOfChildren(hwnd, font_.get());
 
     for (const TextBinding& binding : kTexts) {
-        win32::SetText(Item(binding.control), texts.Text(binding.section, binding.key));
+        win32::SetText(Item(binding.control), texts.Get(binding.text));
     }
     const HWND sections = Item(ids::kAddSection);
     for (const StartupLocation* location : SectionChoices()) {

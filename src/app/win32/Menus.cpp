@@ -5,7 +5,7 @@
 namespace dovoviza {
 
 std::wstring TextOf(const LanguageFile& language, const TextKey& key) {
-    return win32::Wide(language.Get(key.section, key.key));
+    return win32::Wide(language.Get(key));
 }
 
 bool AppendMenuItems(HMENU menu, std::span<const MenuItem> items, const LanguageFile& language) {
