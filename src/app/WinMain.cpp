@@ -10,12 +10,17 @@
 #include "app/Settings.h"
 #include "app/frmMain.h"
 #include "app/frmSysTray.h"
-#include "language/Ini.h"
+#include "catalogue/FileDetails.h"
+#include "catalogue/Loaders.h"
+#include "catalogue/MainList.h"
+#include "language/Texts.h"
 #include "platform/Platform.h"
 #include "platform/Prompt.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/MessageBoxPrompt.h"
+#include "platform/win32/ShellIcons.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Http.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32System.h"
@@ -59,17 +64,17 @@ int Run() {
     const Platform platform{registry, files, shell, versions, system};
 
     Settings settings(registry);
-    const std::string languageFile = LanguageFilePath(system.ProgramFolder(), settings.LanguageName());
+    LanguageTexts texts(files, system, LanguageFilePath(system.ProgramFolder(), settings.LanguageName()));
+    win32::MessageBoxPrompt prompt;
     if (GetOS(system.Version()) != 2) {
-        win32::MessageBoxPrompt().Show(LanguageFile::Load(files, system, languageFile).Get(lang::kUnsupportedWindows), kAppTitle,
-                                       MsgStyle::Critical);
+        prompt.Show(texts.Get(lang::kUnsupportedWindows), kAppTitle, MsgStyle::Critical);
         return kUnsupportedWindows;
     }
     const bool minimized = settings.RunMinimized();
 
     // A failure that reached a window is said once; the program goes on, its
     // list and watchdog as they were before the message that failed.
-    const std::string failureText = LanguageFile::Load(files, system, languageFile).Get(lang::kInternalFailure);
+    const std::string failureText = texts.Get(lang::kInternalFailure);
     win32::SetFailureReporter([failureText](const std::string& what) {
         static bool told = false;
         if (told) return;
@@ -77,9 +82,18 @@ int Run() {
         win32::MessageBoxPrompt().Show(failureText + "\r\n" + what, kAppTitle, MsgStyle::Critical);
     });
 
+    FileInfoClass fileInfo(versions, &files);
+    win32::ShellIconList icons(IconSize::Small);
+    StartupFolderPaths folders = ResolveStartupFolders(shell);
+    PrepareDisabledFolders(files, folders);
+    MainList list(platform, fileInfo, texts, icons, std::move(folders));
+    Autostart autostart(registry, system);
+    win32::Win32HttpClient http(win32::kHttpAnswerMessage);
+
     frmSysTray tray;
-    frmMain mainWindow(platform, languageFile, [&tray] { tray.RemoveIcon(); });
-    if (!tray.Create(mainWindow.Language(), [&mainWindow] { mainWindow.ShowFromTray(); },
+    frmMain mainWindow(MainWindowParts{platform, texts, fileInfo, icons, prompt, http, settings, autostart, list},
+                       [&tray] { tray.RemoveIcon(); });
+    if (!tray.Create(texts.File(), [&mainWindow] { mainWindow.ShowFromTray(); },
                      [&mainWindow] { mainWindow.Exit(); })) {
         return kNoWindow;
     }

@@ -55,19 +55,21 @@ int HeightOf(HWND window) {
 
 }  // namespace
 
-frmMain::frmMain(const Platform& platform, const std::string& languageFilePath,
-                 std::function<void()> beforeQuit)
-    : platform_(platform),
-      texts_(platform.files, platform.system, languageFilePath),
-      fileInfo_(platform.versions, &platform.files),
-      settings_(platform.registry),
-      autostart_(platform.registry, platform.system),
+frmMain::frmMain(const MainWindowParts& parts, std::function<void()> beforeQuit)
+    : platform_(parts.platform),
+      texts_(parts.texts),
+      fileInfo_(parts.fileInfo),
+      icons_(parts.icons),
+      prompt_(parts.prompt),
+      settings_(parts.settings),
+      autostart_(parts.autostart),
+      list_(&parts.list),
+      http_(&parts.http),
       beforeQuit_(std::move(beforeQuit)) {}
 
 frmMain::~frmMain() {
     // The windows that work on the list go before the list does.
     updates_.reset();
-    http_.reset();
     about_.reset();
     languageDialog_.reset();
     add_.reset();
@@ -100,9 +102,6 @@ bool frmMain::Create(bool show) {
     statusFont_ = win32::CreateUiFont(dpi_, texts_.File().CharacterSet());
     if (!BuildToolbar() || !BuildList() || !BuildStatusBar()) return false;
 
-    StartupFolderPaths folders = ResolveStartupFolders(platform_.shell);
-    PrepareDisabledFolders(platform_.files, folders);
-    list_ = std::make_unique<MainList>(platform_, fileInfo_, texts_, icons_, std::move(folders));
     context_.emplace(OperationContext{platform_, texts_, prompt_, *list_});
     alerts_ = std::make_unique<AlertWindows>(platform_, texts_, prompt_, *list_,
                                              [this] { RefreshList(); });
@@ -113,7 +112,7 @@ bool frmMain::Create(bool show) {
         [this](const std::string& name) { return settings_.SetLanguageName(name); }, Handle());
     about_ = std::make_unique<frmAbout>(texts_, platform_.shell, ConfiguredUpdateServer().homePage,
                                         platform_.system.ProgramFolder(), Handle());
-    http_ = std::make_unique<win32::Win32HttpClient>(Handle(), win32::kHttpAnswerMessage);
+    http_->AnswerTo(Handle());
     updates_ = std::make_unique<UpdateCheck>(*http_, texts_, prompt_, platform_.shell, platform_.system);
 
     list_->LoadRegistryInfo();

@@ -11,6 +11,7 @@
 
 #include "app/Settings.h"
 #include "catalogue/FileDetails.h"
+#include "catalogue/MainList.h"
 #include "language/Ini.h"
 #include "language/Texts.h"
 #include "operations/ItemOperations.h"
@@ -19,31 +20,38 @@
 #include "platform/win32/HtmlHelpViewer.h"
 #include "platform/win32/MessageBoxPrompt.h"
 #include "platform/win32/ShellIcons.h"
+#include "platform/win32/Win32Http.h"
 #include "platform/win32/Window.h"
 
 namespace dovoviza {
 
-class MainList;
 class Monitor;
 class AlertWindows;
 class frmAdd;
 class frmLanguage;
 class frmAbout;
 class UpdateCheck;
-namespace win32 {
-class Win32HttpClient;
-}
+
+// What the process entry makes once, with the Windows implementations it
+// chose, and the main window works with.
+struct MainWindowParts {
+    const Platform& platform;
+    LanguageTexts& texts;
+    FileInfoClass& fileInfo;
+    win32::ShellIconList& icons;
+    win32::MessageBoxPrompt& prompt;
+    win32::Win32HttpClient& http;
+    Settings& settings;
+    Autostart& autostart;
+    MainList& list;
+};
 
 class frmMain : public win32::Window {
 public:
     // beforeQuit runs on the way out (File > Exit, the tray's Exit, the end of
     // the Windows session): the tray takes its icon down there.
-    frmMain(const Platform& platform, const std::string& languageFilePath,
-            std::function<void()> beforeQuit);
+    frmMain(const MainWindowParts& parts, std::function<void()> beforeQuit);
     ~frmMain() override;
-
-    // The language file every window of the program takes its texts from.
-    const LanguageFile& Language() const { return texts_.File(); }
 
     // Builds the window, fills the list, makes the first scan and starts the
     // monitor; shows the window unless told to stay in the notification area.
@@ -81,24 +89,23 @@ private:
     void SaveSize();
 
     const Platform& platform_;
-    LanguageTexts texts_;
-    FileInfoClass fileInfo_;
-    win32::ShellIconList icons_{IconSize::Small};
-    win32::MessageBoxPrompt prompt_;
-    Settings settings_;
-    Autostart autostart_;
+    LanguageTexts& texts_;
+    FileInfoClass& fileInfo_;
+    win32::ShellIconList& icons_;
+    win32::MessageBoxPrompt& prompt_;
+    Settings& settings_;
+    Autostart& autostart_;
+    MainList* const list_;
+    win32::Win32HttpClient* const http_;
     std::function<void()> beforeQuit_;
 
-    // Made once the Startup folders are known, in this order.
-    std::unique_ptr<MainList> list_;
+    // Made with the window, in this order.
     std::optional<OperationContext> context_;
     std::unique_ptr<AlertWindows> alerts_;
     std::unique_ptr<Monitor> monitor_;
     std::unique_ptr<frmAdd> add_;
     std::unique_ptr<frmLanguage> languageDialog_;
     std::unique_ptr<frmAbout> about_;
-    // The client outlives the check that uses it.
-    std::unique_ptr<win32::Win32HttpClient> http_;
     std::unique_ptr<UpdateCheck> updates_;
     win32::HtmlHelpViewer help_;
 

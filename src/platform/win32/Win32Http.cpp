@@ -69,6 +69,11 @@ private:
 
 Win32HttpClient::Win32HttpClient(HWND window, UINT message) : window_(window), message_(message) {}
 
+void Win32HttpClient::AnswerTo(HWND window) {
+    const std::lock_guard lock(mutex_);
+    window_ = window;
+}
+
 Win32HttpClient::~Win32HttpClient() {
     {
         const std::lock_guard lock(mutex_);

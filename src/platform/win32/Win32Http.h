@@ -23,6 +23,9 @@ inline constexpr UINT kHttpAnswerMessage = WM_APP + 20;
 class Win32HttpClient : public IHttpClient {
 public:
     Win32HttpClient(HWND window, UINT message);
+    // Answers go to the window named later by AnswerTo; none are kept before.
+    explicit Win32HttpClient(UINT message) : Win32HttpClient(nullptr, message) {}
+    void AnswerTo(HWND window);
     // Closes the requests still running and waits for their threads (at most
     // until their time-outs run out); their answers are dropped.
     ~Win32HttpClient() override;
@@ -44,7 +47,7 @@ private:
     // Joins the threads of requests that have ended.
     void ReapEnded();
 
-    const HWND window_;
+    HWND window_;
     const UINT message_;
     std::mutex mutex_;  // guards everything below and each job's request handle
     bool closing_ = false;
