@@ -129,4 +129,10 @@ TrayAction TrayMouseAction(unsigned mouseMessage) {
     }
 }
 
+bool ToggleOption(bool checked, const std::function<void(bool on)>& apply) {
+    const bool on = !checked;
+    if (apply) apply(on);
+    return on;
+}
+
 }  // namespace dovoviza

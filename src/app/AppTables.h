@@ -5,6 +5,7 @@
 // build themselves from these tables and only draw.
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -66,6 +67,11 @@ bool ShowsListMenu(const MainList& list);
 std::optional<std::size_t> FindRowByName(const std::vector<StartupItem>& rows, ISystem& system,
                                          const std::string& text, std::size_t start, bool partial,
                                          bool wrap);
+
+// A click on Run with Windows or Run minimized: applies the other state and
+// returns the mark the item gets, which follows the click even when the
+// change was refused.
+bool ToggleOption(bool checked, const std::function<void(bool on)>& apply);
 
 // What a mouse message of the tray icon asks for.
 enum class TrayAction { None, OpenMainWindow, ShowMenu };

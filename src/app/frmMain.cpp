@@ -468,19 +468,15 @@ void frmMain::OnCommand(int command) {
     case ids::kCmdRefresh:
         list_->LoadRegistryInfo();
         break;
-    case ids::kCmdRunWithWindows: {
-        // The mark follows the click even when the registry refused the change.
-        const bool on = !IsChecked(command);
-        static_cast<void>(autostart_.Set(on));
-        SetChecked(command, on);
+    case ids::kCmdRunWithWindows:
+        SetChecked(command, ToggleOption(IsChecked(command), [this](bool on) {
+                       static_cast<void>(autostart_.Set(on));
+                   }));
         return;
-    }
-    case ids::kCmdRunMinimized: {
-        const bool on = !IsChecked(command);
-        settings_.SetRunMinimized(on);
-        SetChecked(command, on);
+    case ids::kCmdRunMinimized:
+        SetChecked(command, ToggleOption(IsChecked(command),
+                                         [this](bool on) { settings_.SetRunMinimized(on); }));
         return;
-    }
     case ids::kCmdExit:
         Exit();
         return;
