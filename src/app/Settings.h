@@ -54,7 +54,6 @@ class Autostart {
 public:
     Autostart(IRegistry& registry, ISystem& system);
     std::string KeyPath() const { return keyPath_; }
-    std::string Command() const { return command_; }
     // True when the value holds exactly this program's path.
     bool IsOn();
     // Writes or deletes the value; true when the registry took the change.

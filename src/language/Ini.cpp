@@ -225,9 +225,4 @@ std::optional<int> LanguageFile::CharacterSet() const {
     return ParseNumber(Get("LANGUAGE", "CharacterSet"));
 }
 
-std::string ReadINI(IFileSystem& files, ISystem& system, const std::string& section,
-                    const std::string& key, const std::string& fileName) {
-    return LanguageFile::Load(files, system, fileName).Get(section, key);
-}
-
 }  // namespace dovoviza

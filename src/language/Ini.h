@@ -68,8 +68,4 @@ private:
     std::vector<Section> sections_;
 };
 
-// One text of a file, read afresh: empty when the file, section or key is missing.
-std::string ReadINI(IFileSystem& files, ISystem& system, const std::string& section,
-                    const std::string& key, const std::string& fileName);
-
 }  // namespace dovoviza

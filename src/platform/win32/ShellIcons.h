@@ -22,7 +22,6 @@ public:
 
     // For the list views that draw from it; the list keeps ownership.
     HIMAGELIST Handle() const noexcept { return list_.get(); }
-    IconSize Size() const noexcept { return size_; }
 
 private:
     IconSize size_;
