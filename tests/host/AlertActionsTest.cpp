@@ -52,10 +52,10 @@ const Arrange kNothing = [](AlertWorld&) {};
 
 AlertEntry Registry(const std::string& section, const std::string& storedName,
                     const std::string& value) {
-    return AlertEntry{TrimLeadingSpaces(storedName), value, section, kApp, storedName};
+    return AlertEntry{TrimLeadingSpaces(storedName), value, FindLocation(section), kApp, storedName};
 }
 AlertEntry Folder(const std::string& name) {
-    return AlertEntry{name, FakeShell().userStartup + "\\" + name, kUserFolder, kApp, name};
+    return AlertEntry{name, FakeShell().userStartup + "\\" + name, FindLocation(kUserFolder), kApp, name};
 }
 
 struct Case {

@@ -1,100 +1,17 @@
-// The main window's and the tray's menus, toolbar and headers read with the
-// English language file, and the rules that decide what a click may use.
+// The rules that decide what a click on the main window or the tray icon may
+// use, and the list's type-to-find search.
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "app/AppTables.h"
-#include "app/WindowIds.h"
-#include "language/Ini.h"
 #include "support/TestWorld.h"
 
 using namespace dovoviza;
 using namespace dovoviza::test;
-
-namespace {
-
-// A menu or toolbar as a user meets it: each command with its text, "-" for a separator.
-using Items = std::vector<std::pair<int, std::string>>;
-
-class AppTablesTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::ifstream in(std::string(DOVOVIZA_SOURCE_DIR) + "/Language/English.lng", std::ios::binary);
-        ASSERT_TRUE(in);
-        english = LanguageFile::FromBytes(
-            system, std::vector<std::uint8_t>{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
-    }
-
-    std::string Text(TextKey key) const { return english.Get(key.section, key.key); }
-    Items Read(std::span<const MenuItem> items) const {
-        Items read;
-        for (const MenuItem& item : items) read.emplace_back(item.command, item.command ? Text(item.text) : "-");
-        return read;
-    }
-
-    FakeSystem system;
-    LanguageFile english;
-};
-
-}  // namespace
-
-TEST_F(AppTablesTest, MenusReadAsDesigned) {
-    using namespace ids;
-    ASSERT_EQ(kMainMenuBar.size(), 3u);
-    const struct {
-        std::string title;
-        std::span<const MenuItem> items;
-        Items expected;
-    } menus[] = {
-        {"File", kMainMenuBar[0].items,
-         {{kCmdNewItem, "New Item"}, {kCmdEditItem, "Edit Item"}, {0, "-"}, {kCmdDisable, "Disable Selected Item"},
-          {kCmdEnable, "Enable Selected Item"}, {kCmdDelete, "Delete Selected Item"}, {0, "-"},
-          {kCmdExecute, "Execute"}, {kCmdProperties, "File Properties"}, {0, "-"}, {kCmdExit, "Exit"}}},
-        {"Options", kMainMenuBar[1].items,
-         {{kCmdRefresh, "Refresh"}, {0, "-"}, {kCmdRunWithWindows, "Run with Windows"},
-          {kCmdRunMinimized, "Run minimized"}, {0, "-"}, {kCmdLanguage, "Language"}}},
-        {"Help", kMainMenuBar[2].items,
-         {{kCmdHelpFile, "Help..."}, {kCmdUpdate, "Check for updates..."}, {0, "-"}, {kCmdAbout, "About..."}}},
-        // The list's menu runs the File menu's commands.
-        {"", kListMenu,
-         {{kCmdDisable, "Disable Selected Item"}, {kCmdEnable, "Enable Selected Item"},
-          {kCmdDelete, "Delete Selected Item"}, {0, "-"}, {kCmdExecute, "Execute"},
-          {kCmdProperties, "File Properties"}, {0, "-"}, {kCmdRefresh, "Refresh"}}},
-        {"", kTrayMenu, {{kCmdTrayOpen, "Open"}, {0, "-"}, {kCmdTrayExit, "Exit"}}},
-    };
-    for (std::size_t i = 0; i < std::size(menus); ++i) {
-        if (i < kMainMenuBar.size()) {
-            EXPECT_EQ(Text(kMainMenuBar[i].title), menus[i].title);
-        }
-        EXPECT_EQ(Read(menus[i].items), menus[i].expected) << "menu " << i;
-    }
-}
-
-TEST_F(AppTablesTest, ToolbarButtonsTheirImagesAndTooltipsAndColumnHeaders) {
-    using namespace ids;
-    Items buttons;
-    std::vector<int> images;
-    for (const ToolbarButton& button : kToolbarButtons) {
-        buttons.emplace_back(button.command, button.command ? Text(button.tooltip) : "-");
-        if (button.command) images.push_back(button.image);
-    }
-    EXPECT_EQ(buttons, (Items{{0, "-"}, {kCmdNewItem, "Create New Startup Item"},
-                              {kCmdDisable, "Disable Selected Item"}, {kCmdEnable, "Enable Selected Item"},
-                              {kCmdDelete, "Delete Selected Item"}, {0, "-"},
-                              {kCmdRefresh, "Refresh"}, {kCmdProperties, "File Properties"},
-                              {kCmdExecute, "Execute"}, {kCmdAbout, "About..."}}));
-    // The strip holds add, disable, enable, delete, refresh, properties, execute, about.
-    EXPECT_EQ(images, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-
-    for (std::size_t i = 0; i < kColumnCount; ++i) EXPECT_EQ(Text(kColumnHeaderTexts[i]), kColumnHeaders[i]) << i;
-    EXPECT_EQ(Text(kStatusGeneralText), "Monitoring startup locations");
-}
 
 TEST(AppMenuStateTest, SelectedRowDecidesBetweenDisableAndEnableAndRowsOpenTheListMenu) {
     TestWorld w;

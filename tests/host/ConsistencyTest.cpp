@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "TestWorld.h"
+#include "support/TestWorld.h"
 #include "app/AppTables.h"
 #include "catalogue/RegistryAccess.h"
 #include "monitor/AlertActions.h"

@@ -8,6 +8,7 @@
 #include "support/FakeFileSystem.h"
 #include "support/FakeSystem.h"
 #include "language/Ini.h"
+#include "language/Texts.h"
 #include "platform/Text.h"
 
 using namespace dovoviza;
@@ -177,7 +178,7 @@ TEST_F(IniTest, CharacterSetsMapToTheirCodePages) {
     }
 }
 
-TEST_F(IniTest, FilesAreReadAfreshFromTheLanguageFolderAndOversizedOnesAreEmpty) {
+TEST_F(IniTest, TextsAreParsedOnceFromTheLanguageFolderAndOversizedFilesAreEmpty) {
     EXPECT_EQ(LanguageFilePath("C:\\Program Files\\dovoviza", "Deutsch"),
               "C:\\Program Files\\dovoviza\\Language\\Deutsch.lng");
     EXPECT_EQ(LanguageFilePath("C:\\Program Files\\dovoviza", ""),
@@ -186,11 +187,13 @@ TEST_F(IniTest, FilesAreReadAfreshFromTheLanguageFolderAndOversizedOnesAreEmpty)
     test::FakeFileSystem files;
     const std::string folder = system.programFolder + "\\Language\\";
     files.AddFile(folder + "Russian.lng", "[LANGUAGE]\r\nCharacterSet=204\r\n[Main]\r\n1=\xD4\xE0\xE9\xEB\r\n");
-    EXPECT_EQ(ReadINI(files, system, "main", "1", folder + "Russian.lng"), "Файл");
-    // Nothing is cached: the next read sees the file as it is now.
+    LanguageTexts texts(files, system, folder + "Russian.lng");
+    EXPECT_EQ(texts.Text("main", "1"), "Файл");
+    // Parsed once: a changed file is seen when the language is loaded again.
     files.AddFile(folder + "Russian.lng", "[Main]\r\n1=File\r\n");
-    EXPECT_EQ(ReadINI(files, system, "Main", "1", folder + "Russian.lng"), "File");
-    EXPECT_EQ(LanguageFile::Load(files, system, folder + "Russian.lng").Get("Main", "1"), "File");
+    EXPECT_EQ(texts.Get(lang::kMenuFile), "Файл");
+    texts.Load(folder + "Russian.lng");
+    EXPECT_EQ(texts.Get(lang::kMenuFile), "File");
 
     files.AddFolder(folder + "Folder.lng");
     std::string huge = "[Main]\r\n1=File\r\n";
@@ -198,10 +201,10 @@ TEST_F(IniTest, FilesAreReadAfreshFromTheLanguageFolderAndOversizedOnesAreEmpty)
     files.AddFile(folder + "Huge.lng", huge);
     for (const std::string& path : {folder + "Missing.lng", std::string(), folder + "Folder.lng",
                                     folder + "Huge.lng"}) {
-        EXPECT_EQ(ReadINI(files, system, "Main", "1", path), "") << path;
+        EXPECT_EQ(LanguageFile::Load(files, system, path).Get("Main", "1"), "") << path;
     }
     EXPECT_EQ(LanguageFile::Load(files, system, folder + "Huge.lng").CharacterSet(), std::nullopt);
     huge.resize(kLanguageFileMaxBytes);
     files.AddFile(folder + "Largest.lng", huge);
-    EXPECT_EQ(ReadINI(files, system, "Main", "1", folder + "Largest.lng"), "File");
+    EXPECT_EQ(LanguageFile::Load(files, system, folder + "Largest.lng").Get("Main", "1"), "File");
 }

@@ -45,7 +45,7 @@ Texts Enforced(const TickReport& report) {
 }
 
 std::string Fields(const AlertEntry& a) {
-    return a.name + "|" + a.value + "|" + a.section + "|" + a.path + "|" + a.storedName;
+    return a.name + "|" + a.value + "|" + std::string(a.Section()) + "|" + a.path + "|" + a.storedName;
 }
 
 class MonitorTest : public ::testing::Test {
@@ -84,12 +84,12 @@ TEST_F(MonitorTest, ScanListReadsEveryStoreInOrderAndKnowsWhichStoreARowCameFrom
     Run("Parked", "C:\\gone.exe -x", true);
     Run("Live", kApp);
     w.AddShortcut(w.folders.userDisabled, "Short.lnk", kOther);
-    auto render = [](const std::vector<ScanRow>& scan) {
+    auto render = [](const std::vector<StartupItem>& scan) {
         Texts rows;
-        for (const ScanRow& r : scan) {
-            rows.push_back(r.item.Name() + "|" + r.item.Value() + "|" + std::string(r.location->section) +
-                           "|" + r.item.Status() + "|" + r.item.columns[kColProcessPath] + "|" +
-                           r.item.columns[kColFileSize] + (r.disabledStore ? "|parked" : "|live"));
+        for (const StartupItem& r : scan) {
+            rows.push_back(r.Name() + "|" + r.Value() + "|" + std::string(r.location->section) +
+                           "|" + r.Status() + "|" + r.columns[kColProcessPath] + "|" +
+                           r.columns[kColFileSize] + (r.disabled ? "|parked" : "|live"));
         }
         return rows;
     };
@@ -105,7 +105,7 @@ TEST_F(MonitorTest, ScanListReadsEveryStoreInOrderAndKnowsWhichStoreARowCameFrom
     w.texts.Set("Main", "37", "");
     const auto bare = LoadCheckInfo(w.platform, w.fileInfo, w.folders, w.texts);
     ASSERT_EQ(bare.size(), 4u);
-    EXPECT_TRUE(bare[1].disabledStore && bare[3].disabledStore);
+    EXPECT_TRUE(bare[1].disabled && bare[3].disabled);
 }
 
 TEST_F(MonitorTest, KnownEntriesAndLetterCaseOnlyChangesAreQuiet) {
@@ -296,7 +296,6 @@ TEST_F(MonitorTest, TickDuringALoadOrAnotherTickDoesNothing) {
     // Re-entered from the alert's window (a nested message loop).
     std::vector<TickReport> nested;
     sink.onAlert = [&](const AlertEntry&) {
-        EXPECT_TRUE(monitor.Ticking());
         Run("Third", kApp);
         nested.push_back(monitor.Tick());
     };
@@ -305,7 +304,6 @@ TEST_F(MonitorTest, TickDuringALoadOrAnotherTickDoesNothing) {
     EXPECT_EQ(nested[0].skipped, TickSkip::TickRunning);
     EXPECT_FALSE(nested[0].alert || nested[0].reloadedForNewEntry);
     EXPECT_EQ(sink.alerts.size(), 1u);
-    EXPECT_FALSE(monitor.Ticking());
     sink.onAlert = nullptr;
 
     HookedIconList icons;

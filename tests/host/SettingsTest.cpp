@@ -42,11 +42,6 @@ TEST(Settings, StoredValuesAndTheirDefaults) {
     EXPECT_FALSE(settings.RunMinimized());
     settings.SetRunMinimized(false);
     EXPECT_EQ(registry.GetString(Hive::LocalMachine, kSettingsKey, "RunMinimized"), "False");
-
-    EXPECT_FALSE(settings.ThemeActive());
-    registry.SetString(Hive::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
-                       "ThemeActive", "1");
-    EXPECT_TRUE(settings.ThemeActive());
 }
 
 TEST(Settings, AutostartUsesTheRunKeyOfTheProgramsOwnView) {

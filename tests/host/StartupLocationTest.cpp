@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "catalogue/StartupLocation.h"
+#include "operations/EntryEditor.h"
 
 using namespace dovoviza;
 
@@ -56,38 +58,26 @@ TEST(StartupLocations, ReadsInTheCanonicalOrder) {
     EXPECT_EQ(reads, expected);
 }
 
-TEST(StartupLocations, KeysFoldersAndLocationTexts) {
-    const StartupLocation* run = FindLocation("Registry -> User Run");
-    ASSERT_NE(run, nullptr);
-    EXPECT_EQ(run->hive, Hive::CurrentUser);
-    EXPECT_EQ(run->StoreKey(false), "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-    EXPECT_EQ(run->StoreKey(true), "Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled");
-
-    // A disabled entry keeps its location's texts; nothing names the "-Disabled" key.
-    const StartupLocation* wow = FindLocation("Registry -> Machine Run (WOW64)");
-    ASSERT_NE(wow, nullptr);
-    EXPECT_EQ(wow->hive, Hive::LocalMachine);
-    EXPECT_EQ(wow->StoreKey(true), "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled");
-    EXPECT_EQ(LocationText(*wow, {}),
-              "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run");
-
+TEST(StartupLocations, OneTableDerivesStoresLocationTextsRunKeysAndTheDialogsSections) {
+    std::set<const StartupLocation*> offered;
+    for (const StartupLocation* choice : SectionChoices()) offered.insert(choice);
+    EXPECT_EQ(offered.size(), kLocationCount);
     for (const auto& location : StartupLocations()) {
+        EXPECT_EQ(offered.count(&location), 1u) << location.section;
         if (!location.IsRegistry()) continue;
-        EXPECT_EQ(location.locationText, std::string(HiveName(location.hive)) + "\\" + std::string(location.enabledKey))
-            << location.section;
-        EXPECT_EQ(location.disabledKey, std::string(location.enabledKey) + "-Disabled") << location.section;
+        const std::string hive = location.hive == Hive::CurrentUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\";
+        EXPECT_EQ(location.locationText, hive + std::string(location.enabledKey)) << location.section;
+        EXPECT_EQ(location.StoreKey(true), std::string(location.enabledKey) + "-Disabled") << location.section;
         EXPECT_EQ(location.section.find("(WOW64)") != std::string_view::npos,
                   location.enabledKey.find("\\Wow6432Node\\") != std::string_view::npos)
             << location.section;
     }
+    EXPECT_EQ(RunLocation(Hive::LocalMachine, true).section, "Registry -> Machine Run (WOW64)");
+    EXPECT_EQ(RunLocation(Hive::CurrentUser, false).section, "Registry -> User Run");
+    EXPECT_EQ(SectionChoices()[0]->section, "Registry -> Machine Run");
     EXPECT_EQ(FindLocation("registry -> user run"), nullptr);  // exact match only
 
     const auto folders = StartupFolderPaths::FromEnabled("C:\\U\\Startup", "C:\\All\\Startup");
-    EXPECT_EQ(folders.userDisabled, "C:\\U\\Startup-Disabled\\");
+    EXPECT_EQ(folders.Disabled(StartupFolderKind::User), "C:\\U\\Startup-Disabled\\");
     EXPECT_EQ(folders.Disabled(StartupFolderKind::Common), "C:\\All\\Startup-Disabled\\");
-    EXPECT_EQ(folders.Enabled(StartupFolderKind::User), "C:\\U\\Startup");
-    const StartupLocation* common = FindLocation("Startup Folder -> Common");
-    ASSERT_NE(common, nullptr);
-    EXPECT_EQ(common->folder, StartupFolderKind::Common);
-    EXPECT_EQ(LocationText(*common, folders), "C:\\All\\Startup");
 }
