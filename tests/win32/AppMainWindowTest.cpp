@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,13 +19,10 @@
 #include "Win32TestSupport.h"
 #include "app/AppTables.h"
 #include "app/Settings.h"
-#include "about/frmAbout.h"
 #include "app/WindowIds.h"
-#include "language/frmLanguage.h"
-#include "monitor/frmAlert.h"
-#include "operations/frmAdd.h"
 #include "app/frmMain.h"
 #include "app/frmSysTray.h"
+#include "catalogue/Loaders.h"
 #include "catalogue/RegistryAccess.h"
 #include "platform/Text.h"
 #include "platform/win32/WideText.h"
@@ -111,6 +109,33 @@ bool TakeQuit() {
     return quit;
 }
 
+// The main window with its parts made as the process entry makes them.
+struct MainWindowWorld {
+    MainWindowWorld(const Platform& platform, const std::string& languageFile, std::function<void()> quit)
+        : texts(platform.files, platform.system, languageFile),
+          fileInfo(platform.versions, &platform.files),
+          settings(platform.registry),
+          autostart(platform.registry, platform.system),
+          list(platform, fileInfo, texts, icons, Folders(platform)),
+          window(MainWindowParts{platform, texts, fileInfo, icons, prompt, http, settings, autostart, list},
+                 std::move(quit)) {}
+    static StartupFolderPaths Folders(const Platform& platform) {
+        StartupFolderPaths folders = ResolveStartupFolders(platform.shell);
+        PrepareDisabledFolders(platform.files, folders);
+        return folders;
+    }
+
+    LanguageTexts texts;
+    FileInfoClass fileInfo;
+    ShellIconList icons{IconSize::Small};
+    MessageBoxPrompt prompt;
+    Win32HttpClient http{kHttpAnswerMessage};
+    Settings settings;
+    Autostart autostart;
+    MainList list;
+    frmMain window;
+};
+
 class MainWindowOnWindows : public ::testing::Test {
 protected:
     MainWindowOnWindows() {
@@ -122,7 +147,7 @@ protected:
         Run(kRunDisabled, "off", "C:\\nowhere\\off.exe");
     }
     ~MainWindowOnWindows() override {
-        window.reset();
+        world.reset();
         TakeQuit();
         for (const Saved& value : saved) {
             if (value.value) {
@@ -145,10 +170,10 @@ protected:
 
     // Builds the window; hidden unless asked.
     void Open(bool show = false, const std::string& language = "English") {
-        window.reset();
-        window = std::make_unique<frmMain>(platform, LanguageFileOf(language), [this] { ++quits; });
-        ASSERT_TRUE(window->Create(show));
-        main = window->Handle();
+        world.reset();
+        world = std::make_unique<MainWindowWorld>(platform, LanguageFileOf(language), [this] { ++quits; });
+        ASSERT_TRUE(world->window.Create(show));
+        main = world->window.Handle();
         list = GetDlgItem(main, ids::kList);
         status = GetDlgItem(main, ids::kStatusBar);
         ASSERT_NE(list, nullptr);
@@ -192,7 +217,7 @@ protected:
     std::vector<Saved> saved;
     bool hadSettingsKey = false;
 
-    std::unique_ptr<frmMain> window;
+    std::unique_ptr<MainWindowWorld> world;
     HWND main = nullptr;
     HWND list = nullptr;
     HWND status = nullptr;
@@ -212,7 +237,7 @@ TEST_F(MainWindowOnWindows, ListsTheEntriesWithHeadersCountsAndTheFirstRunSize) 
     const LanguageFile english = LanguageFile::Load(box.files, system, LanguageFileOf("English"));
     for (std::size_t i = 0; i < kColumnCount; ++i) {
         const TextKey& text = kColumnHeaderTexts[i];
-        EXPECT_EQ(HeaderText(list, static_cast<int>(i)), english.Get(text.section, text.key)) << i;
+        EXPECT_EQ(HeaderText(list, static_cast<int>(i)), english.Get(text)) << i;
     }
     const int on = RowNamed("on");
     const int off = RowNamed("off");
@@ -249,10 +274,10 @@ TEST_F(MainWindowOnWindows, MenusAndToolbarAreBuiltInTheChosenLanguageAndUsable)
     for (std::size_t i = 0; i < kMainMenuBar.size(); ++i) {
         const MenuBarMenu& menu = kMainMenuBar[i];
         const HMENU sub = GetSubMenu(bar, static_cast<int>(i));
-        EXPECT_EQ(MenuText(bar, static_cast<int>(i)), german.Get(menu.title.section, menu.title.key));
+        EXPECT_EQ(MenuText(bar, static_cast<int>(i)), german.Get(menu.title));
         ASSERT_EQ(GetMenuItemCount(sub), static_cast<int>(menu.items.size())) << i;
         const TextKey& first = menu.items[0].text;
-        EXPECT_EQ(MenuText(sub, 0), german.Get(first.section, first.key)) << i;
+        EXPECT_EQ(MenuText(sub, 0), german.Get(first)) << i;
     }
     for (const int command : {ids::kCmdNewItem, ids::kCmdRefresh, ids::kCmdExit, ids::kCmdRunMinimized,
                               ids::kCmdLanguage, ids::kCmdHelpFile, ids::kCmdUpdate, ids::kCmdAbout}) {
@@ -356,7 +381,7 @@ TEST_F(MainWindowOnWindows, CloseHidesExitSavesTheSizeAndQuits) {
     EXPECT_FALSE(TakeQuit());
     EXPECT_EQ(Setting("Width"), "11175");  // not saved yet: still the first run's size
 
-    window->ShowFromTray();
+    world->window.ShowFromTray();
     EXPECT_TRUE(IsWindowVisible(main));
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(ids::kCmdExit, 0), 0);
     EXPECT_EQ(quits, 1);

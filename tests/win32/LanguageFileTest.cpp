@@ -76,12 +76,11 @@ TEST_F(LanguageFileTest, FilesReadInTheCodePageOfTheirCharacterSet) {
     for (const auto& c : cases) {
         const std::string path = WriteLanguage(c.name, c.bytes);
         for (const Lookup& l : c.lookups) {
-            EXPECT_EQ(ReadINI(files, system, l.section, l.key, path), l.text) << c.name << " " << l.key;
             EXPECT_EQ(LanguageFile::Load(files, system, path).Get(l.section, l.key), l.text) << c.name;
         }
         EXPECT_EQ(LanguageFile::Load(files, system, path).CharacterSet(), c.characterSet);
     }
-    EXPECT_EQ(ReadINI(files, system, "Main", "1", LanguageFilePath(folder.Path(), "Nowhere")), "");
+    EXPECT_EQ(LanguageFile::Load(files, system, LanguageFilePath(folder.Path(), "Nowhere")).Get("Main", "1"), "");
 }
 
 TEST_F(LanguageFileTest, ReadsAsTheSystemsOwnProfileReader) {
@@ -109,6 +108,7 @@ TEST_F(LanguageFileTest, ReadsAsTheSystemsOwnProfileReader) {
         bytes += static_cast<char>((c >> 8) & 0xFF);
     }
     const std::string path = WriteLanguage("Unicode", bytes);
+    const LanguageFile file = LanguageFile::Load(files, system, path);
 
     const std::pair<const char*, const char*> lookups[] = {
         {"Main", "1"},   {"main", "2"},   {"MAIN", "3"},          {"Main", "4"},
@@ -119,7 +119,7 @@ TEST_F(LanguageFileTest, ReadsAsTheSystemsOwnProfileReader) {
         wchar_t buffer[355] = {};
         const DWORD n = GetPrivateProfileStringW(win32::Wide(section).c_str(), win32::Wide(key).c_str(),
                                                  L"", buffer, 355, win32::Wide(path).c_str());
-        EXPECT_EQ(ReadINI(files, system, section, key, path), win32::Narrow(std::wstring(buffer, n)))
+        EXPECT_EQ(file.Get(section, key), win32::Narrow(std::wstring(buffer, n)))
             << section << "/" << key;
     }
 }

@@ -90,7 +90,7 @@ TEST_F(MonitorOnWindows, RunKeyEntriesAreKnownAlertedAndKeptDisabled) {
     ASSERT_TRUE(report.alert);
     EXPECT_EQ(report.alert->name, box.prefix + "new");
     EXPECT_EQ(report.alert->value, "C:\\nowhere\\new.exe /q");
-    EXPECT_EQ(report.alert->section, "Registry -> User Run");
+    EXPECT_EQ(report.alert->Section(), "Registry -> User Run");
     EXPECT_EQ(report.alert->path, "File not found");
     EXPECT_TRUE(report.reloadedForNewEntry);
     EXPECT_FALSE(monitor.Tick().alert);
@@ -128,7 +128,7 @@ TEST_F(MonitorOnWindows, ShortcutsInTheUserStartupFolderAreAlertedKeptDisabledAn
     ASSERT_TRUE(report.alert);
     EXPECT_EQ(report.alert->name, box.prefix + "app.lnk");
     EXPECT_EQ(report.alert->value, Live("app.lnk"));
-    EXPECT_EQ(report.alert->section, "Startup Folder -> User");
+    EXPECT_EQ(report.alert->Section(), "Startup Folder -> User");
     EXPECT_TRUE(EqualsAsciiNoCase(report.alert->path, program)) << report.alert->path;
 
     EXPECT_EQ(actions.Disable(*report.alert), AlertOutcome::Close);
