@@ -38,11 +38,6 @@ constexpr MenuItem kHelpItems[] = {
     {ids::kCmdAbout, lang::kMenuAbout},
 };
 
-// The mouse messages of the icon (they arrive as the callback's parameter).
-constexpr unsigned kLeftButtonUp = 0x0202;
-constexpr unsigned kLeftButtonDoubleClick = 0x0203;
-constexpr unsigned kRightButtonUp = 0x0205;
-
 }  // namespace
 
 const std::array<MenuBarMenu, 3> kMainMenuBar{{
@@ -117,16 +112,17 @@ std::optional<std::size_t> FindRowByName(const std::vector<StartupItem>& rows, I
     return std::nullopt;
 }
 
-TrayAction TrayMouseAction(unsigned mouseMessage) {
-    switch (mouseMessage) {
-    case kLeftButtonUp:
-    case kLeftButtonDoubleClick:
+TrayAction TrayMouseAction(TrayMouse mouse) {
+    switch (mouse) {
+    case TrayMouse::LeftUp:
+    case TrayMouse::LeftDoubleClick:
         return TrayAction::OpenMainWindow;
-    case kRightButtonUp:
+    case TrayMouse::RightUp:
         return TrayAction::ShowMenu;
-    default:
-        return TrayAction::None;
+    case TrayMouse::Other:
+        break;
     }
+    return TrayAction::None;
 }
 
 bool ToggleOption(bool checked, const std::function<void(bool on)>& apply) {

@@ -75,6 +75,7 @@ bool ToggleOption(bool checked, const std::function<void(bool on)>& apply);
 
 // What a mouse message of the tray icon asks for.
 enum class TrayAction { None, OpenMainWindow, ShowMenu };
-TrayAction TrayMouseAction(unsigned mouseMessage);
+enum class TrayMouse { LeftUp, LeftDoubleClick, RightUp, Other };
+TrayAction TrayMouseAction(TrayMouse mouse);
 
 }  // namespace dovoviza

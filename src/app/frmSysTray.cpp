@@ -42,6 +42,20 @@ void AllowFromShell(HWND window, UINT message) {
     static_cast<void>(filter(window, message, kAllow, nullptr));
 }
 
+// The icon's mouse messages arrive as the callback's parameter.
+TrayMouse MouseOf(UINT message) {
+    switch (message) {
+    case WM_LBUTTONUP:
+        return TrayMouse::LeftUp;
+    case WM_LBUTTONDBLCLK:
+        return TrayMouse::LeftDoubleClick;
+    case WM_RBUTTONUP:
+        return TrayMouse::RightUp;
+    default:
+        return TrayMouse::Other;
+    }
+}
+
 }  // namespace
 
 frmSysTray::~frmSysTray() {
@@ -109,7 +123,7 @@ void frmSysTray::ShowMenu() {
 LRESULT frmSysTray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kIconMessage) {
         if (wParam == kIconId) {
-            switch (TrayMouseAction(LOWORD(lParam))) {
+            switch (TrayMouseAction(MouseOf(LOWORD(lParam)))) {
             case TrayAction::OpenMainWindow:
                 if (open_) open_();
                 break;

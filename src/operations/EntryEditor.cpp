@@ -11,11 +11,6 @@ namespace dovoviza {
 namespace {
 
 constexpr std::string_view kBrowseFilter = "Executable File (*.exe)|*.exe|All Files (*.*)|*.*";
-constexpr unsigned kBrowseFlags = 0x1800;  // the path and the file must exist
-
-// Shortcuts made here open their program in a normal window: a program the
-// user starts at logon should be seen, and a hidden one could not be closed.
-constexpr int kShowNormal = 1;
 
 const StartupLocation* ChosenLocation(int index) {
     if (index < 0 || index >= static_cast<int>(kLocationCount)) return nullptr;
@@ -118,7 +113,7 @@ bool EntryEditor::ParametersEnabled() const {
 
 BrowseRequest EntryEditor::Browse() const {
     return BrowseRequest{Text(lang::kAddBrowseTitle), context_.platform.system.ProgramFolder(),
-                         std::string(kBrowseFilter), kBrowseFlags};
+                         std::string(kBrowseFilter), true};
 }
 
 void EntryEditor::BrowseChosen(const std::string& path) {
@@ -199,7 +194,9 @@ bool EntryEditor::WriteNew(const StartupLocation& location, std::string& written
     shortcut.path = ShortcutPath(location);
     if (shortcut.path.empty()) return false;
     shortcut.target = fields.value;
-    shortcut.showCommand = kShowNormal;
+    // In a normal window: a program the user starts at logon should be seen,
+    // and a hidden one could not be closed.
+    shortcut.showCommand = ShowCommand::Normal;
     shortcut.iconFile = fields.value;
     shortcut.iconIndex = 0;
     writtenShortcut = shortcut.path;

@@ -44,7 +44,7 @@ struct BrowseRequest {
     std::string title;
     std::string initialFolder;
     std::string filter;  // "|"-separated pairs of description and pattern
-    unsigned flags = 0;  // OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
+    bool mustExist = false;  // only an existing file in an existing folder may be chosen
 };
 
 class EntryEditor {

@@ -248,7 +248,7 @@ void frmAdd::OnBrowse() {
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
     // The program's current folder stays where it was; a read-only choice means nothing here.
-    dialog.Flags = request.flags | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    dialog.Flags = (request.mustExist ? OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST : 0) | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) return;  // cancelled, or the dialog failed: nothing changes
     editor_.BrowseChosen(win32::Narrow(file.data()));
     win32::SetText(Item(ids::kAddValue), editor_.fields.value);

@@ -8,12 +8,17 @@ namespace dovoviza {
 
 enum class StartupFolderKind { User, Common };
 
+// How a shortcut opens its program's window, numbered as Windows numbers it.
+namespace ShowCommand {
+constexpr int Normal = 1;
+}  // namespace ShowCommand
+
 struct ShortcutInfo {
     std::string path;              // the .lnk file to write
     std::string target;
     std::string arguments;
     std::string workingDirectory;
-    int showCommand = 1;           // SW_SHOWNORMAL
+    int showCommand = ShowCommand::Normal;
     std::string iconFile;
     int iconIndex = 0;
 };

@@ -39,12 +39,10 @@ TEST(AppMenuStateTest, SelectedRowDecidesBetweenDisableAndEnableAndRowsOpenTheLi
 }
 
 TEST(AppTrayTest, ClicksOfTheIcon) {
-    const std::pair<unsigned, TrayAction> cases[] = {
-        {0x0202, TrayAction::OpenMainWindow},  // left button up
-        {0x0203, TrayAction::OpenMainWindow},  // left double-click
-        {0x0205, TrayAction::ShowMenu},        // right button up
-        {0x0200, TrayAction::None}, {0x0201, TrayAction::None}, {0x0204, TrayAction::None}, {0x0206, TrayAction::None}};
-    for (const auto& [message, action] : cases) EXPECT_EQ(TrayMouseAction(message), action) << message;
+    EXPECT_EQ(TrayMouseAction(TrayMouse::LeftUp), TrayAction::OpenMainWindow);
+    EXPECT_EQ(TrayMouseAction(TrayMouse::LeftDoubleClick), TrayAction::OpenMainWindow);
+    EXPECT_EQ(TrayMouseAction(TrayMouse::RightUp), TrayAction::ShowMenu);
+    EXPECT_EQ(TrayMouseAction(TrayMouse::Other), TrayAction::None);
 }
 
 TEST(AppListSearchTest, TypedTextFindsTheNextNameThatBeginsWithIt) {
