@@ -1,20 +1,16 @@
+// The update check over the real WinHTTP client against a server on the
+// loopback, its answers handed over by a window's message loop as the main
+// window does.
+
 #include <winsock2.h>
-#include <ws2tcpip.h>
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <optional>
-#include <string>
 #include <thread>
-#include <vector>
 
-// The update check over the real WinHTTP client against a loopback server, with
-// its answers handed over by a window's message loop as the main window does.
-
+#include "WinTest.h"
 #include "about/UpdateCheck.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Http.h"
@@ -25,85 +21,78 @@
 
 using namespace dovoviza;
 using namespace dovoviza::test;
-using dovoviza::win32::Win32HttpClient;
+using dovoviza::win32::UniqueHandle;
 
 namespace {
 
-constexpr const char* kLatest = "You already have the latest version.";
-const std::string kOffer21 = "New version available!\r\nVersion: 2.1\r\n\r\nWould you like it?";
+constexpr UINT kMarker = WM_APP + 1;
+const std::string kLatest = "You already have the latest version.";
 
 std::string Response(const std::string& body, const char* status = "200 OK") {
-    return std::string("HTTP/1.1 ") + status + "\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    return std::string("HTTP/1.1 ") + status + "\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
 }
 
 // Answers the connections on a 127.0.0.1 port in the order they come, one
-// scripted reply each (after a delay); a connection without a reply is held
-// open and never answered.
+// scripted reply each: at once, or once released when held. A connection
+// without a reply is held open and never answered.
 class LocalServer {
 public:
-    struct Reply {
-        std::string raw;
-        DWORD delayMs = 0;
-    };
-    explicit LocalServer(std::vector<Reply> replies) : replies_(std::move(replies)) {
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    explicit LocalServer(std::vector<std::string> replies, bool held = false) : replies_(std::move(replies)) {
+        for (std::size_t i = 0; i < replies_.size(); ++i)
+            release_.emplace_back(CreateEventW(nullptr, TRUE, !held, nullptr));
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         int size = sizeof(address);
-        if (listener_ == INVALID_SOCKET ||
-            bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-            listen(listener_, 4) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&address), size) ||
+            listen(listener_, 4) || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size))
             return;
         port_ = ntohs(address.sin_port);
         acceptor_ = std::thread([this] {
             for (std::size_t n = 0;; ++n) {
                 const SOCKET client = accept(listener_, nullptr, nullptr);
                 if (client == INVALID_SOCKET) return;
-                ++accepted_;
-                const Reply reply = n < replies_.size() ? replies_[n] : Reply{};
-                handlers_.emplace_back([this, client, reply] { Serve(client, reply); });
+                handlers_.emplace_back([this, client, n] { Serve(client, n); });
+                ReleaseSemaphore(accepted_.get(), 1, nullptr);
             }
         });
     }
     ~LocalServer() {
         SetEvent(stop_.get());
-        if (listener_ != INVALID_SOCKET) closesocket(listener_);
+        closesocket(listener_);
         if (acceptor_.joinable()) acceptor_.join();
         for (auto& handler : handlers_) handler.join();
     }
     int Port() const { return port_; }
-    int Accepted() const { return accepted_; }
+    bool WaitAccepted() const { return WaitForSingleObject(accepted_.get(), 30000) == WAIT_OBJECT_0; }
+    void Release(std::size_t n) { SetEvent(release_[n].get()); }
 
 private:
-    void Serve(SOCKET client, const Reply& reply) {
+    void Serve(SOCKET client, std::size_t n) {
         std::string request;
         char buffer[512];
-        int got = 0;
-        while (request.find("\r\n\r\n") == std::string::npos &&
-               (got = recv(client, buffer, sizeof(buffer), 0)) > 0)
+        for (int got = 0; request.find("\r\n\r\n") == std::string::npos &&
+                          (got = recv(client, buffer, sizeof buffer, 0)) > 0;)
             request.append(buffer, got);
-        WaitForSingleObject(stop_.get(), reply.raw.empty() ? INFINITE : reply.delayMs);
-        if (!reply.raw.empty()) {
-            send(client, reply.raw.data(), static_cast<int>(reply.raw.size()), 0);
+        const HANDLE wake[] = {stop_.get(), n < replies_.size() ? release_[n].get() : nullptr};
+        if (WaitForMultipleObjects(wake[1] ? 2 : 1, wake, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+            send(client, replies_[n].data(), static_cast<int>(replies_[n].size()), 0);
             shutdown(client, SD_SEND);
         }
         closesocket(client);
     }
 
-    std::vector<Reply> replies_;
-    win32::UniqueHandle stop_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    SOCKET listener_ = INVALID_SOCKET;
+    std::vector<std::string> replies_;
+    std::vector<UniqueHandle> release_;
+    UniqueHandle stop_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    UniqueHandle accepted_{CreateSemaphoreW(nullptr, 0, 100, nullptr)};
+    SOCKET listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     int port_ = 0;
-    std::atomic<int> accepted_{0};
     std::thread acceptor_;
     std::vector<std::thread> handlers_;
 };
 
-// A message-only window that hands the client's answers to the update check,
-// as the main window does.
 class UpdateCheckWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -111,16 +100,13 @@ protected:
         ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"UpdateCheckTestWindow";
-        if (!RegisterClassW(&windowClass)) {
-            ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
-        }
-        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                  nullptr, windowClass.hInstance, nullptr);
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  nullptr, nullptr);
         ASSERT_NE(window_, nullptr);
         SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        http_ = std::make_unique<Win32HttpClient>(window_, win32::kHttpAnswerMessage);
+        http_ = std::make_unique<win32::Win32HttpClient>(window_, win32::kHttpAnswerMessage);
         texts.Set("Main", "47", "New version available!");
         texts.Set("Main", "48", "Would you like it?");
         texts.Set("Main", "49", kLatest);
@@ -129,63 +115,53 @@ protected:
     void TearDown() override {
         check_.reset();
         http_.reset();
-        if (window_) DestroyWindow(window_);
+        DestroyWindow(window_);
         WSACleanup();
     }
-
     UpdateCheck& CheckOn(int port) {
+        prompt.calls.clear();
+        delivered = 0;
         check_ = std::make_unique<UpdateCheck>(*http_, texts, prompt, shell, system,
                                                UpdateServer{"127.0.0.1", port, "http://home/"});
         return *check_;
     }
-    // Runs the message loop until the condition holds or the time is up.
-    bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 3000) {
-        const DWORD start = GetTickCount();
-        while (!done()) {
-            if (GetTickCount() - start > limitMs) return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        }
-        return true;
+    // Pumps until a marker posted now comes back: everything posted before it has been handled.
+    void Drain() {
+        marked = false;
+        PostMessageW(window_, kMarker, 0, 0);
+        ASSERT_TRUE(wintest::WaitUntil([&] { return marked; }));
     }
-
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self =
-            reinterpret_cast<UpdateCheckWindowTest*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && message == WM_TIMER) ++self->ticks;
-        if (self && message == win32::kHttpAnswerMessage) {
-            ++self->posted;
-            if (!self->http_) return 0;
-            if (auto answer = self->http_->TakeAnswer(wParam)) {
-                ++self->delivered;
-                self->check_->OnAnswer(*answer);
-            }
-            return 0;
+        auto* self = reinterpret_cast<UpdateCheckWindowTest*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && message == kMarker) self->marked = true;
+        if (self && message == kMarker && self->delivered == 0) self->markedBeforeAnswer = true;
+        if (!self || message != win32::kHttpAnswerMessage) return DefWindowProcW(hwnd, message, wParam, lParam);
+        ++self->posted;
+        if (auto answer = self->http_ ? self->http_->TakeAnswer(wParam) : std::nullopt) {
+            ++self->delivered;
+            self->check_->OnAnswer(*answer);
         }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+        return 0;
     }
 
     FakeTexts texts;
     ScriptedPrompt prompt;
     FakeShell shell;
     FakeSystem system;
-    int posted = 0;
-    int delivered = 0;
-    int ticks = 0;
+    int posted = 0, delivered = 0;
+    bool marked = false, markedBeforeAnswer = false;
     HWND window_ = nullptr;
-    std::unique_ptr<Win32HttpClient> http_;
+    std::unique_ptr<win32::Win32HttpClient> http_;
     std::unique_ptr<UpdateCheck> check_;
 };
 
 TEST_F(UpdateCheckWindowTest, ShowsWhatTheServersAnswerMeans) {
-    struct Case {
+    const struct {
         const char* name;
         std::string reply;  // empty: nothing listens on the port
         std::string shown;  // empty: nothing shown
-    };
-    const std::vector<Case> cases = {
-        {"newer", Response("2.1"), kOffer21},
+    } cases[] = {
+        {"newer", Response("2.1"), "New version available!\r\nVersion: 2.1\r\n\r\nWould you like it?"},
         {"newer major, same minor", Response("3.0"), kLatest},
         {"same", Response("2.0"), kLatest},
         {"ends in a line break", Response("2.1\r\n"), kLatest},
@@ -193,18 +169,14 @@ TEST_F(UpdateCheckWindowTest, ShowsWhatTheServersAnswerMeans) {
         {"too long", Response("2" + std::string(5000, ' ') + "1"), ""},
         {"refused", "", ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        prompt.calls.clear();
-        delivered = 0;
         std::optional<LocalServer> server;
-        // Without a reply: a port that was free a moment ago, so the connection is refused.
-        const int port = c.reply.empty()
-                             ? LocalServer({}).Port()
-                             : server.emplace(std::vector<LocalServer::Reply>{{c.reply}}).Port();
+        // A port that was free a moment ago refuses the connection.
+        const int port = c.reply.empty() ? LocalServer({}).Port() : server.emplace(std::vector{c.reply}).Port();
         ASSERT_NE(port, 0);
         CheckOn(port).Start();
-        ASSERT_TRUE(PumpUntil([&] { return delivered == 1; }));
+        ASSERT_TRUE(wintest::WaitUntil([&] { return delivered == 1; }));
         EXPECT_FALSE(check_->Running());
         ASSERT_EQ(prompt.calls.size(), c.shown.empty() ? 0u : 1u);
         if (!c.shown.empty()) {
@@ -213,44 +185,39 @@ TEST_F(UpdateCheckWindowTest, ShowsWhatTheServersAnswerMeans) {
     }
 }
 
-TEST_F(UpdateCheckWindowTest, ASilentServerTimesOutWhileTheWindowKeepsWorking) {
-    LocalServer server({{""}});
-    ASSERT_NE(SetTimer(window_, 1, 20, nullptr), 0u);
-    // The click returns before any answer; the window's timer keeps ticking
-    // until the failed answer comes.
+TEST_F(UpdateCheckWindowTest, ASilentServerTimesOutQuietlyWhileTheWindowKeepsWorking) {
+    LocalServer server({});
     CheckOn(server.Port()).Start();
-    EXPECT_EQ(delivered, 0);
-    EXPECT_TRUE(check_->Running());
-    ASSERT_TRUE(PumpUntil([&] { return delivered == 1; }, 4000));
-    EXPECT_GE(ticks, 10);
+    PostMessageW(window_, kMarker, 0, 0);  // handled long before the check gives up
+    ASSERT_TRUE(wintest::WaitUntil([&] { return delivered == 1; }));
+    EXPECT_TRUE(markedBeforeAnswer);
     EXPECT_TRUE(prompt.calls.empty());
     EXPECT_FALSE(check_->Running());
-    KillTimer(window_, 1);
 }
 
 TEST_F(UpdateCheckWindowTest, ClosingTheClientAbortsItsRequestAndPostsNothing) {
-    LocalServer server({{""}});
+    LocalServer server({});
     CheckOn(server.Port()).Start();
-    for (int i = 0; i < 300 && server.Accepted() == 0; ++i) Sleep(10);
+    ASSERT_TRUE(server.WaitAccepted());
     check_.reset();
-    http_.reset();
-    PumpUntil([] { return false; }, 100);
+    http_.reset();  // waits for its threads: whatever they posted is queued by now
+    Drain();
     EXPECT_EQ(posted, 0);
 }
 
 TEST_F(UpdateCheckWindowTest, OfTwoQuickRequestsOnlyTheSecondIsAnswered) {
-    // The dropped request's answer comes later, then earlier, than the second's.
-    for (const DWORD firstDelay : {400u, 0u}) {
-        SCOPED_TRACE(firstDelay);
-        prompt.calls.clear();
-        delivered = 0;
-        LocalServer server({{Response("2.1"), firstDelay}, {Response("2.0"), 400 - firstDelay}});
+    for (const bool firstAnswersFirst : {false, true}) {
+        SCOPED_TRACE(firstAnswersFirst);
+        LocalServer server({Response("2.1"), Response("2.0")}, true);
         UpdateCheck& check = CheckOn(server.Port());
         check.Start();
-        // Without pumping, so that the first answer cannot be handled before the second click.
-        for (int i = 0; i < 300 && server.Accepted() == 0; ++i) Sleep(10);
+        ASSERT_TRUE(server.WaitAccepted());  // without pumping: the first answer cannot come between
         check.Start();
-        ASSERT_TRUE(PumpUntil([&] { return delivered == 2; }));
+        ASSERT_TRUE(server.WaitAccepted());
+        server.Release(firstAnswersFirst ? 0 : 1);
+        ASSERT_TRUE(wintest::WaitUntil([&] { return delivered == 1; }));
+        server.Release(firstAnswersFirst ? 1 : 0);
+        ASSERT_TRUE(wintest::WaitUntil([&] { return delivered == 2; }));
         ASSERT_EQ(prompt.calls.size(), 1u);
         EXPECT_EQ(prompt.calls[0].text, kLatest);
     }
