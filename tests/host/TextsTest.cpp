@@ -3,10 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "language/Ini.h"
 #include "language/Texts.h"
-#include "support/FakeFileSystem.h"
-#include "support/FakeSystem.h"
 #include "support/FakeTexts.h"
 
 using namespace dovoviza;
@@ -24,20 +21,4 @@ TEST(TextsTest, CharacterSetOfReadsTheLanguageSectionsNumberOnly) {
         texts.Set("LANGUAGE", "CharacterSet", text);
         EXPECT_EQ(CharacterSetOf(texts), expected) << '"' << text << '"';
     }
-}
-
-TEST(TextsTest, CharacterSetOfAFileAgreesWithTheLanguageFile) {
-    // The windows read the number through their texts, the decoder through
-    // the file: both must take the same font character set.
-    test::FakeFileSystem files;
-    test::FakeSystem system;
-    const std::string path = "C:\\Program\\Language\\Test.lng";
-    for (const char* line : {"CharacterSet=238", "CharacterSet = \"161\"", "CharacterSet=x"}) {
-        files.AddFile(path, std::string("[LANGUAGE]\r\n") + line + "\r\n[Main]\r\n1=File\r\n");
-        LanguageTexts texts(files, system, path);
-        EXPECT_EQ(CharacterSetOf(texts), LanguageFile::Load(files, system, path).CharacterSet()) << line;
-    }
-    files.AddFile(path, std::string("[LANGUAGE]\r\nCharacterSet=238\r\n"));
-    LanguageTexts texts(files, system, path);
-    EXPECT_EQ(CharacterSetOf(texts), 238);
 }

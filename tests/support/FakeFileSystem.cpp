@@ -82,7 +82,6 @@ bool FakeFileSystem::MakeFolders(const std::string& cleanPath) {
 }
 
 bool FakeFileSystem::Fails(FileFault fault, const std::string& path) const {
-    if (faultsEverywhere_.count(fault) > 0) return true;
     const std::string folded = FoldCase(Clean(path));
     for (const auto& [f, where] : faults_) {
         if (f == fault && IsUnder(folded, where)) return true;
@@ -229,10 +228,6 @@ void FakeFileSystem::SetDetails(const std::string& path, const FileDetails& deta
     if (Entry* entry = Find(path)) entry->details = details;
 }
 
-void FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
-    if (Entry* entry = Find(path)) entry->attributes = attributes;
-}
-
 void FakeFileSystem::Remove(const std::string& path) {
     const std::string folded = FoldCase(Clean(path));
     if (folded.empty()) return;
@@ -272,11 +267,6 @@ void FakeFileSystem::Fail(FileFault fault, const std::string& path) {
     faults_.insert({fault, FoldCase(Clean(path))});
 }
 
-void FakeFileSystem::FailEverywhere(FileFault fault) { faultsEverywhere_.insert(fault); }
-
-void FakeFileSystem::ClearFailures() {
-    faults_.clear();
-    faultsEverywhere_.clear();
-}
+void FakeFileSystem::ClearFailures() { faults_.clear(); }
 
 }  // namespace dovoviza::test

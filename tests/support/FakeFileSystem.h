@@ -49,7 +49,6 @@ public:
                  std::uint32_t attributes = FileAttr::Normal);
     void AddFolder(const std::string& path, std::uint32_t attributes = FileAttr::Normal);
     void SetDetails(const std::string& path, const FileDetails& details);
-    void SetAttributes(const std::string& path, std::uint32_t attributes);
     void Remove(const std::string& path);  // a file, or a folder with everything in it
 
     // Test inspection.
@@ -61,9 +60,8 @@ public:
     std::vector<std::string> AllFiles(const std::string& folder) const;
 
     // Failure injection: the operation fails when its source or target is the
-    // path or lies inside it, or everywhere.
+    // path or lies inside it.
     void Fail(FileFault fault, const std::string& path);
-    void FailEverywhere(FileFault fault);
     void ClearFailures();
 
     static constexpr DateTime kDefaultDate{2021, 3, 4, 13, 5, 6};
@@ -89,7 +87,6 @@ private:
 
     std::vector<Entry> entries_;  // in the order they were added
     std::set<std::pair<FileFault, std::string>> faults_;
-    std::set<FileFault> faultsEverywhere_;
 };
 
 }  // namespace dovoviza::test

@@ -121,7 +121,7 @@ void FakeRegistry::Create(Hive hive, const std::string& path) {
 }
 
 bool FakeRegistry::Fails(RegFault fault, const KeyId& id) const {
-    return faultsEverywhere_.count(fault) > 0 || faults_.count({fault, id}) > 0;
+    return faults_.count({fault, id}) > 0;
 }
 
 std::unique_ptr<IRegKey> FakeRegistry::OpenKey(Hive hive, const std::string& path, bool writable) {
@@ -210,11 +210,6 @@ void FakeRegistry::Fail(RegFault fault, Hive hive, const std::string& path) {
     faults_.insert({fault, Id(hive, path)});
 }
 
-void FakeRegistry::FailEverywhere(RegFault fault) { faultsEverywhere_.insert(fault); }
-
-void FakeRegistry::ClearFailures() {
-    faults_.clear();
-    faultsEverywhere_.clear();
-}
+void FakeRegistry::ClearFailures() { faults_.clear(); }
 
 }  // namespace dovoviza::test

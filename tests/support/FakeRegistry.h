@@ -1,7 +1,7 @@
 #pragma once
 // An in-memory registry. Key paths and value names are matched without regard
 // to case, as Windows does; values keep their creation order, exact type and
-// bytes. Operations can be made to fail per key or everywhere, so that tests
+// bytes. Operations can be made to fail per key, so that tests
 // can show a failed step loses nothing.
 
 #include <map>
@@ -41,9 +41,8 @@ public:
     std::vector<std::string> ValueNames(Hive hive, const std::string& path) const;
     bool HasKey(Hive hive, const std::string& path) const;
 
-    // Failure injection: the operation fails on that key (exact path), or on every key.
+    // Failure injection: the operation fails on that key (exact path).
     void Fail(RegFault fault, Hive hive, const std::string& path);
-    void FailEverywhere(RegFault fault);
     void ClearFailures();
 
 private:
@@ -62,7 +61,6 @@ private:
 
     std::map<KeyId, Key> keys_;
     std::set<std::pair<RegFault, KeyId>> faults_;
-    std::set<RegFault> faultsEverywhere_;
 };
 
 }  // namespace dovoviza::test
