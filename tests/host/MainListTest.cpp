@@ -84,6 +84,11 @@ TEST_F(MainListTest, SortAndSelectionSurviveAReload) {
     ASSERT_NE(w.list.Selected(), nullptr);
     EXPECT_EQ(w.list.Selected()->Name(), "c");
     EXPECT_EQ(w.list.SortOrder(), std::make_optional(std::make_pair(1, true)));
+    // A namesake in another place is another entry: the selection stays on its own.
+    w.SetRunValue(Hive::LocalMachine, TestWorld::kUserRun, "c", "9");
+    w.list.LoadRegistryInfo();
+    ASSERT_NE(w.list.Selected(), nullptr);
+    EXPECT_EQ(w.list.Selected()->Section(), "Registry -> User Run");
 
     w.registry.RemoveKey(Hive::CurrentUser, TestWorld::kUserRun);
     w.list.LoadRegistryInfo();
