@@ -19,6 +19,7 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/MessageBoxPrompt.h"
 #include "platform/win32/ShellIcons.h"
+#include "platform/win32/Win32ChangeWatcher.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Http.h"
 #include "platform/win32/Win32Registry.h"
@@ -89,9 +90,10 @@ int Run() {
     MainList list(platform, fileInfo, texts, icons, std::move(folders));
     Autostart autostart(registry, system);
     win32::Win32HttpClient http(win32::kHttpAnswerMessage);
+    win32::Win32ChangeWatcher watcher;
 
     frmSysTray tray;
-    frmMain mainWindow(MainWindowParts{platform, texts, fileInfo, icons, prompt, http, settings, autostart, list},
+    frmMain mainWindow(MainWindowParts{platform, texts, fileInfo, icons, prompt, http, settings, autostart, list, watcher},
                        [&tray] { tray.RemoveIcon(); });
     if (!tray.Create(texts.File(), [&mainWindow] { mainWindow.ShowFromTray(); },
                      [&mainWindow] { mainWindow.Exit(); })) {

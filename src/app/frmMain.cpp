@@ -63,6 +63,7 @@ frmMain::frmMain(const MainWindowParts& parts, std::function<void()> beforeQuit)
       prompt_(parts.prompt),
       settings_(parts.settings),
       autostart_(parts.autostart),
+      watcher_(parts.watcher),
       list_(&parts.list),
       http_(&parts.http),
       beforeQuit_(std::move(beforeQuit)) {}
@@ -105,7 +106,7 @@ bool frmMain::Create(bool show) {
     context_.emplace(OperationContext{platform_, texts_, prompt_, *list_});
     alerts_ = std::make_unique<AlertWindows>(platform_, texts_, prompt_, *list_,
                                              [this] { RefreshList(); });
-    monitor_ = std::make_unique<Monitor>(platform_, fileInfo_, texts_, *list_, *alerts_);
+    monitor_ = std::make_unique<Monitor>(platform_, fileInfo_, texts_, *list_, *alerts_, &watcher_);
     add_ = std::make_unique<frmAdd>(*context_, [this] { RefreshList(); }, Handle());
     languageDialog_ = std::make_unique<frmLanguage>(
         platform_, texts_.FilePath(), [this] { return settings_.LanguageName(); },

@@ -15,6 +15,7 @@
 #include "language/Ini.h"
 #include "language/Texts.h"
 #include "operations/ItemOperations.h"
+#include "platform/ChangeWatch.h"
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/HtmlHelpViewer.h"
@@ -44,6 +45,7 @@ struct MainWindowParts {
     Settings& settings;
     Autostart& autostart;
     MainList& list;
+    IChangeWatcher& watcher;
 };
 
 class frmMain : public win32::Window {
@@ -95,6 +97,7 @@ private:
     win32::MessageBoxPrompt& prompt_;
     Settings& settings_;
     Autostart& autostart_;
+    IChangeWatcher& watcher_;
     MainList* const list_;
     win32::Win32HttpClient* const http_;
     std::function<void()> beforeQuit_;

@@ -87,7 +87,9 @@ void LoadRegistryLocation(const LoadContext& context, const StartupLocation& loc
 
         const std::string path = ProgramPathFromCommand(row.columns[kColValue]);
         FillVersionColumns(context.fileInfo, path, row);
-        if (FileExist(context.platform.files, path)) {
+        row.program = path;
+        row.programFound = FileExist(context.platform.files, path);
+        if (row.programFound) {
             FillFileColumns(context, path, std::string(location.locationText), row);
         } else {
             row.columns[kColProcessPath] = context.words.notFound;
@@ -120,7 +122,9 @@ void LoadFolderLocation(const LoadContext& context, const StartupLocation& locat
         if (EndsWithAsciiNoCase(path, ".lnk")) {
             if (auto target = context.platform.shell.ReadShortcutTarget(path)) path = *target;
         }
-        if (FileExist(context.platform.files, path)) {
+        row.program = path;
+        row.programFound = FileExist(context.platform.files, path);
+        if (row.programFound) {
             FillVersionColumns(context.fileInfo, path, row);
             FillFileColumns(context, path, enabled, row);
         }

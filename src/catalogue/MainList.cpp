@@ -15,6 +15,43 @@ bool SameEntry(const StartupItem& a, const StartupItem& b) {
            a.storedName == b.storedName;
 }
 
+// Hands out remembered icons, and takes from the real list only those of
+// files it has not seen as they are now.
+class RememberingIcons final : public IIconList {
+public:
+    using Memory = std::unordered_map<std::string, MainList::RememberedIcon>;
+    RememberingIcons(IIconList& icons, IFileSystem& files, Memory& memory)
+        : icons_(icons), files_(files), memory_(memory) {}
+
+    void Clear() override {
+        icons_.Clear();
+        memory_.clear();
+    }
+    int AddFileIcon(const std::string& path) override {
+        std::optional<FileDetails> file = files_.GetDetails(path);
+        const auto known = memory_.find(path);
+        if (known != memory_.end() && SameFile(known->second.file, file)) return known->second.index;
+        const int index = icons_.AddFileIcon(path);
+        memory_[path] = MainList::RememberedIcon{std::move(file), index};
+        return index;
+    }
+    int Count() const override { return icons_.Count(); }
+
+private:
+    static bool SameFile(const std::optional<FileDetails>& a, const std::optional<FileDetails>& b) {
+        if (!a || !b) return !a && !b;
+        return a->size == b->size && a->modified == b->modified;
+    }
+
+    IIconList& icons_;
+    IFileSystem& files_;
+    Memory& memory_;
+};
+
+// Replaced files leave their old images behind; past this many beyond those
+// the rows use, the list starts afresh.
+constexpr std::size_t kSpareIcons = 64;
+
 }  // namespace
 
 MainList::MainList(const Platform& platform, FileInfoClass& fileInfo, ITexts& texts,
@@ -28,11 +65,15 @@ bool MainList::LoadRegistryInfo() {
     std::optional<StartupItem> wasSelected;
     if (const StartupItem* row = Selected()) wasSelected = *row;
 
-    icons_.Clear();
+    RememberingIcons icons(icons_, platform_.files, iconMemory_);
+    if (static_cast<std::size_t>(icons_.Count()) > 2 * rows_.size() + kSpareIcons ||
+        iconMemory_.size() > 2 * rows_.size() + kSpareIcons)
+        icons.Clear();
     const LoadContext context{platform_, fileInfo_, folders_,
                               StatusWords{texts_.Get(lang::kFileNotFound), texts_.Get(lang::kDisabledWord)},
-                              RowDetail::Full, &icons_};
+                              RowDetail::Full, &icons};
     rows_ = LoadAllLocations(context);
+    ++generation_;
     if (sortColumn_) Sort();
 
     selected_.reset();
@@ -60,6 +101,7 @@ bool MainList::ColumnClick(int column) {
     sortAscending_[index] = !sortAscending_[index];
     sortColumn_ = column;
     Sort();
+    ++generation_;  // the row order decides which of two twins the watchdog follows
     return true;
 }
 
@@ -103,6 +145,7 @@ const StartupItem* MainList::Selected() const {
 void MainList::SetDisabled(std::size_t index, bool disabled, const std::string& statusWord) {
     if (index >= rows_.size()) return;
     rows_[index].disabled = disabled;
+    ++generation_;
     rows_[index].columns[kColStatus] = disabled ? statusWord : std::string();
 }
 

@@ -3,8 +3,10 @@
 // counted, sorted by a column, with one selected row. The window only draws it.
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "catalogue/Loaders.h"
@@ -24,11 +26,15 @@ public:
              StartupFolderPaths folders);
 
     // Rebuilds every row from the stores. A reload asked for while one runs is
-    // ignored (false). Rebuilds the icon list with the rows, keeps the sort
+    // ignored (false). A program file's icon is taken once and kept while the
+    // file's size and last write time stay the same. Keeps the sort
     // order chosen by the user and selects the same entry again when it is
     // still there.
     bool LoadRegistryInfo();
     bool Processing() const { return processing_; }
+    // Counts the loads and in-place changes of the rows, so that a watcher
+    // can tell that the list is as it last saw it.
+    std::uint64_t Generation() const { return generation_; }
 
     const std::vector<StartupItem>& Rows() const { return rows_; }
     std::size_t RowCount() const { return rows_.size(); }
@@ -53,6 +59,12 @@ public:
 
     const StartupFolderPaths& Folders() const { return folders_; }
 
+    // The icon taken for a path, with the file as it was then (nothing: missing).
+    struct RememberedIcon {
+        std::optional<FileDetails> file;
+        int index = 0;
+    };
+
 private:
     void Sort();
 
@@ -62,7 +74,9 @@ private:
     IIconList& icons_;
     StartupFolderPaths folders_;
     std::vector<StartupItem> rows_;
+    std::unordered_map<std::string, RememberedIcon> iconMemory_;
     bool processing_ = false;
+    std::uint64_t generation_ = 0;
     std::array<bool, kColumnCount> sortAscending_{};
     std::optional<int> sortColumn_;
     std::optional<std::size_t> selected_;

@@ -37,6 +37,10 @@ struct StartupItem {
     // Read from a "-Disabled" store. Kept apart from the Status text, which a
     // language file may leave empty.
     bool disabled = false;
+    // The program file the row describes (a shortcut's target), and whether
+    // it was there when the row was read.
+    std::string program;
+    bool programFound = false;
 
     const std::string& Name() const { return columns[kColName]; }
     const std::string& Value() const { return columns[kColValue]; }

@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <set>
 #include <unordered_map>
 
+#include "catalogue/Loaders.h"
 #include "platform/ScopedFlag.h"
 
 namespace dovoviza {
@@ -54,12 +56,139 @@ AlertEntry AlertFromScan(const StartupItem& item) {
                       item.storedName};
 }
 
+// What the monitor compares of a row; icons and the costly columns it never reads.
+bool SameRows(const std::vector<StartupItem>& a, const std::vector<StartupItem>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].columns != b[i].columns || a[i].storedName != b[i].storedName ||
+            a[i].programFound != b[i].programFound)
+            return false;
+    }
+    return true;
+}
+
+// Beyond this many program folders the rest are looked at on every tick.
+constexpr std::size_t kMostProgramFolderWatches = 64;
+
 }  // namespace
 
 Monitor::Monitor(const Platform& platform, FileInfoClass& fileInfo, ITexts& texts,
-                 MainList& mainList, IAlertSink& alerts)
+                 MainList& mainList, IAlertSink& alerts, IChangeWatcher* watcher)
     : platform_(platform), fileInfo_(fileInfo), texts_(texts), mainList_(mainList),
-      alerts_(alerts) {}
+      alerts_(alerts), watcher_(watcher) {}
+
+std::string Monitor::FolderKey(const std::string& program) const {
+    const auto cut = program.find_last_of('\\');
+    if (cut == std::string::npos) return std::string();
+    // ASCII only: at worst a folder written in two ways is watched twice.
+    std::string key = program.substr(0, cut);
+    for (char& c : key) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return key;
+}
+
+bool Monitor::RefreshStores() {
+    const auto& reads = CanonicalReads();
+    const StartupFolderPaths& folders = mainList_.Folders();
+    std::array<bool, 2 * kLocationCount> stale{};
+    for (std::size_t i = 0; i < stores_.size(); ++i) {
+        WatchedStore& store = stores_[i];
+        if (!store.read && watcher_ != nullptr) {
+            // Set before the first read, so that no change slips in between.
+            const StoreRead& read = reads[i];
+            if (read.location->IsRegistry()) {
+                store.watch = watcher_->WatchKey(read.location->hive,
+                                                 std::string(read.location->StoreKey(read.disabled)));
+            } else if (!folders.Enabled(read.location->folder).empty()) {
+                store.watch = watcher_->WatchFolder(read.disabled ? folders.Disabled(read.location->folder)
+                                                                  : folders.Enabled(read.location->folder));
+            }
+        }
+        // A Startup folder the shell could not name stays empty: nothing to watch.
+        const bool unnamed = !reads[i].location->IsRegistry() &&
+                             folders.Enabled(reads[i].location->folder).empty();
+        stale[i] = !store.read || (!store.watch && !unnamed) || (store.watch && store.watch->Changed());
+    }
+
+    // A program file that appears, goes or is replaced changes a row without
+    // touching its store: its folder's watch says so, and a folder without a
+    // watch has its programs looked for again.
+    std::set<std::string> changedFolders, unwatchedFolders;
+    for (auto& [folder, watch] : programFolders_) {
+        if (!watch) {
+            unwatchedFolders.insert(folder);
+        } else if (watch->Changed()) {
+            changedFolders.insert(folder);
+        }
+    }
+    for (std::size_t i = 0; i < stores_.size(); ++i) {
+        if (stale[i]) continue;
+        for (const StartupItem& row : stores_[i].rows) {
+            const std::string folder = FolderKey(row.program);
+            if (changedFolders.count(folder) != 0 ||
+                (unwatchedFolders.count(folder) != 0 &&
+                 FileExist(platform_.files, row.program) != row.programFound)) {
+                stale[i] = true;
+                break;
+            }
+        }
+    }
+
+    storesRead_ = 0;
+    bool changed = false;
+    std::optional<LoadContext> context;
+    for (std::size_t i = 0; i < stores_.size(); ++i) {
+        if (!stale[i]) continue;
+        if (!context) {
+            context.emplace(LoadContext{platform_, fileInfo_, folders,
+                                        StatusWords{texts_.Get(lang::kFileNotFound),
+                                                    texts_.Get(lang::kDisabledWord)},
+                                        RowDetail::Scan, nullptr});
+        }
+        std::vector<StartupItem> rows;
+        if (reads[i].location->IsRegistry()) {
+            LoadRegistryLocation(*context, *reads[i].location, reads[i].disabled, rows);
+        } else {
+            LoadFolderLocation(*context, *reads[i].location, reads[i].disabled, rows);
+        }
+        ++storesRead_;
+        WatchedStore& store = stores_[i];
+        if (!store.read || !SameRows(store.rows, rows)) changed = true;
+        store.rows = std::move(rows);
+        store.read = true;
+    }
+    if (changed) WatchProgramFolders();
+    return changed;
+}
+
+void Monitor::WatchProgramFolders() {
+    std::map<std::string, std::string> wanted;  // key -> the folder as written
+    for (const WatchedStore& store : stores_) {
+        for (const StartupItem& row : store.rows) {
+            std::string key = FolderKey(row.program);
+            std::string folder =
+                key.empty() ? std::string() : row.program.substr(0, row.program.find_last_of('\\'));
+            wanted.emplace(std::move(key), std::move(folder));
+        }
+    }
+    for (auto it = programFolders_.begin(); it != programFolders_.end();) {
+        it = wanted.count(it->first) == 0 ? programFolders_.erase(it) : std::next(it);
+    }
+    std::size_t watches = 0;
+    for (const auto& [key, watch] : programFolders_) watches += watch ? 1 : 0;
+    for (const auto& [key, folder] : wanted) {
+        if (programFolders_.count(key) != 0) continue;
+        std::unique_ptr<IChangeWatch> watch;
+        // A bare name is found through the current folder and the search
+        // path: it has no one folder to watch.
+        if (watcher_ != nullptr && !key.empty() && watches < kMostProgramFolderWatches) {
+            watch = watcher_->WatchFolder(folder);
+            if (watch) ++watches;
+        }
+        programFolders_.emplace(key, std::move(watch));
+    }
+}
 
 TickReport Monitor::Tick() {
     TickReport report;
@@ -74,8 +203,12 @@ TickReport Monitor::Tick() {
     const ScopedFlag ticking(ticking_);
     ISystem& system = platform_.system;
 
-    const std::vector<StartupItem> scan =
-        LoadCheckInfo(platform_, fileInfo_, mainList_.Folders(), texts_);
+    const bool storesChanged = RefreshStores();
+    if (!storesChanged && !retryEnforcement_ && comparedGeneration_ == mainList_.Generation()) {
+        return report;
+    }
+    std::vector<StartupItem> scan;
+    for (const WatchedStore& store : stores_) scan.insert(scan.end(), store.rows.begin(), store.rows.end());
     std::vector<MatchKey> scanKeys;
     scanKeys.reserve(scan.size());
     FirstRowIndex disabledCopies;
@@ -108,6 +241,11 @@ TickReport Monitor::Tick() {
     if (mainList_.RowCount() != scan.size()) {
         report.reloadedForCount = mainList_.LoadRegistryInfo();
     }
+    retryEnforcement_ = false;
+    for (const Enforcement& enforcement : report.enforcements) {
+        if (!enforcement.done) retryEnforcement_ = true;
+    }
+    comparedGeneration_ = mainList_.Generation();
     // Last, so that whatever the window does when it opens meets a finished tick.
     if (newEntry) {
         report.alert = AlertFromScan(scan[*newEntry]);

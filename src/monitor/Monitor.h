@@ -1,10 +1,17 @@
 #pragma once
-// The watchdog: every tick rescans the stores and compares the scan with the
-// main list as last loaded. A new entry reloads the list and raises an alert;
-// an entry the list shows as disabled that turns up in its live store is put
-// back out of it; differing row counts reload the list.
+// The watchdog: every tick compares the stores with the main list as last
+// loaded. A new entry reloads the list and raises an alert; an entry the list
+// shows as disabled that turns up in its live store is put back out of it;
+// differing row counts reload the list. With a watcher, a tick re-reads only
+// the stores whose watch saw a change, and one with no change anywhere, in
+// the stores, the program files or the list, does nothing at all.
 
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "catalogue/FileDetails.h"
@@ -13,6 +20,7 @@
 #include "monitor/AlertEntry.h"
 #include "monitor/ScanList.h"
 #include "catalogue/EntryStore.h"
+#include "platform/ChangeWatch.h"
 #include "platform/Platform.h"
 
 namespace dovoviza {
@@ -44,9 +52,10 @@ struct TickReport {
 
 class Monitor {
 public:
-    // The folder paths are the main list's.
+    // The folder paths are the main list's. Without a watcher every tick reads
+    // every store.
     Monitor(const Platform& platform, FileInfoClass& fileInfo, ITexts& texts, MainList& mainList,
-            IAlertSink& alerts);
+            IAlertSink& alerts, IChangeWatcher* watcher = nullptr);
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
 
@@ -54,7 +63,22 @@ public:
     // every store change and reload of this tick.
     TickReport Tick();
 
+    // How many stores the last tick read again.
+    std::size_t StoresRead() const { return storesRead_; }
+
 private:
+    // One of the twenty stores as last read, and its watch (none: read on
+    // every tick).
+    struct WatchedStore {
+        std::unique_ptr<IChangeWatch> watch;
+        std::vector<StartupItem> rows;
+        bool read = false;
+    };
+
+    // Reads again every store that may have changed; true when a row did.
+    bool RefreshStores();
+    void WatchProgramFolders();
+    std::string FolderKey(const std::string& program) const;
     Enforcement KeepDisabled(const StartupItem& live, const StartupItem* disabledTwin);
 
     const Platform& platform_;
@@ -62,6 +86,14 @@ private:
     ITexts& texts_;
     MainList& mainList_;
     IAlertSink& alerts_;
+    IChangeWatcher* watcher_;
+    std::array<WatchedStore, 2 * kLocationCount> stores_;
+    // The folders of the programs the rows start, upper-cased, with their
+    // watches; a folder without one is looked at on every tick.
+    std::map<std::string, std::unique_ptr<IChangeWatch>> programFolders_;
+    std::optional<std::uint64_t> comparedGeneration_;
+    bool retryEnforcement_ = false;
+    std::size_t storesRead_ = 0;
     bool ticking_ = false;
 };
 

@@ -39,10 +39,16 @@ TEST_F(MainListTest, ReloadRebuildsRowsIconsAndCounts) {
     ASSERT_TRUE(w.list.LoadRegistryInfo());
     ASSERT_TRUE(w.list.LoadRegistryInfo());
     EXPECT_EQ(w.list.RowCount(), 3u);
-    // The icon list is rebuilt with the rows, not grown by every reload.
-    EXPECT_EQ(w.icons.Count(), 2);
-    EXPECT_EQ(w.list.Rows()[1].icon, 2);
+    // One image per program file, asked for once: reloads do not grow the list.
+    EXPECT_EQ(w.icons.requests.size(), 2u);
+    EXPECT_EQ(w.icons.Count(), 1);
+    EXPECT_EQ(w.list.Rows()[1].icon, 1);
     EXPECT_EQ(Counts(), "(3) items (2) disabled");
+    // A replaced file's icon is taken again.
+    w.files.AddFile("C:\\a.exe", std::string(4096, 'x'));
+    w.list.LoadRegistryInfo();
+    EXPECT_EQ(w.list.Rows()[0].icon, 2);
+    EXPECT_EQ(w.icons.requests.size(), 3u);
 
     w.registry.RemoveKey(Hive::CurrentUser, TestWorld::kUserRunDisabled);
     w.list.LoadRegistryInfo();

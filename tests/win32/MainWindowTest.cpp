@@ -14,6 +14,7 @@
 #include "app/frmSysTray.h"
 #include "catalogue/Loaders.h"
 #include "platform/Text.h"
+#include "platform/win32/Win32ChangeWatcher.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
@@ -45,7 +46,7 @@ struct MainWindowWorld {
           settings(platform.registry),
           autostart(platform.registry, platform.system),
           list(platform, fileInfo, texts, icons, Folders(platform)),
-          window(MainWindowParts{platform, texts, fileInfo, icons, prompt, http, settings, autostart, list},
+          window(MainWindowParts{platform, texts, fileInfo, icons, prompt, http, settings, autostart, list, watcher},
                  std::move(quit)) {}
     static StartupFolderPaths Folders(const Platform& platform) {
         StartupFolderPaths folders = ResolveStartupFolders(platform.shell);
@@ -58,6 +59,7 @@ struct MainWindowWorld {
     ShellIconList icons{IconSize::Small};
     MessageBoxPrompt prompt;
     Win32HttpClient http{kHttpAnswerMessage};
+    Win32ChangeWatcher watcher;
     Settings settings;
     Autostart autostart;
     MainList list;
