@@ -133,15 +133,17 @@ void LoadFolderLocation(const LoadContext& context, const StartupLocation& locat
     }
 }
 
+void LoadStore(const LoadContext& context, const StoreRead& read, std::vector<StartupItem>& rows) {
+    if (read.location->IsRegistry()) {
+        LoadRegistryLocation(context, *read.location, read.disabled, rows);
+    } else {
+        LoadFolderLocation(context, *read.location, read.disabled, rows);
+    }
+}
+
 std::vector<StartupItem> LoadAllLocations(const LoadContext& context) {
     std::vector<StartupItem> rows;
-    for (const StoreRead& read : CanonicalReads()) {
-        if (read.location->IsRegistry()) {
-            LoadRegistryLocation(context, *read.location, read.disabled, rows);
-        } else {
-            LoadFolderLocation(context, *read.location, read.disabled, rows);
-        }
-    }
+    for (const StoreRead& read : CanonicalReads()) LoadStore(context, read, rows);
     return rows;
 }
 

@@ -54,6 +54,9 @@ void LoadRegistryLocation(const LoadContext& context, const StartupLocation& loc
 void LoadFolderLocation(const LoadContext& context, const StartupLocation& location,
                         bool disabledStore, std::vector<StartupItem>& rows);
 
+// Appends one row per entry of one store.
+void LoadStore(const LoadContext& context, const StoreRead& read, std::vector<StartupItem>& rows);
+
 // All twenty stores in their fixed order.
 std::vector<StartupItem> LoadAllLocations(const LoadContext& context);
 

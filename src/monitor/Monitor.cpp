@@ -122,7 +122,8 @@ bool Monitor::RefreshStores() {
             changedFolders.insert(folder);
         }
     }
-    for (std::size_t i = 0; i < stores_.size(); ++i) {
+    const bool programsToLookAt = !changedFolders.empty() || !unwatchedFolders.empty();
+    for (std::size_t i = 0; programsToLookAt && i < stores_.size(); ++i) {
         if (stale[i]) continue;
         for (const StartupItem& row : stores_[i].rows) {
             const std::string folder = FolderKey(row.program);
@@ -147,11 +148,7 @@ bool Monitor::RefreshStores() {
                                         RowDetail::Scan, nullptr});
         }
         std::vector<StartupItem> rows;
-        if (reads[i].location->IsRegistry()) {
-            LoadRegistryLocation(*context, *reads[i].location, reads[i].disabled, rows);
-        } else {
-            LoadFolderLocation(*context, *reads[i].location, reads[i].disabled, rows);
-        }
+        LoadStore(*context, reads[i], rows);
         ++storesRead_;
         WatchedStore& store = stores_[i];
         if (!store.read || !SameRows(store.rows, rows)) changed = true;
