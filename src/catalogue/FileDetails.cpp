@@ -13,11 +13,16 @@ bool FileExist(IFileSystem& files, const std::string& path) { return files.Norma
 
 void FileInfoClass::SetFileName(const std::string& path) {
     fileName_ = path;
-    // A bare name is found through the library search, and a missing file has
-    // no date to tell a change by: those are read every time.
+    // A bare name is found through the library search: it has no date to tell
+    // a change by and is read every time. A path with a folder that has no
+    // details names no file, and has no strings.
     const auto details = files_ != nullptr ? files_->GetDetails(path) : std::nullopt;
     if (!details) {
-        ReadStrings(path);
+        if (files_ != nullptr && path.find_first_of("\\/") != std::string::npos) {
+            ClearStrings();
+        } else {
+            ReadStrings(path);
+        }
         return;
     }
     std::string* const members[] = {&CompanyName, &FileDescription, &FileVersion, &ProductName,
@@ -37,12 +42,16 @@ void FileInfoClass::SetFileName(const std::string& path) {
     for (std::size_t i = 0; i < 5; ++i) entry.strings[i] = *members[i];
 }
 
-void FileInfoClass::ReadStrings(const std::string& path) {
+void FileInfoClass::ClearStrings() {
     CompanyName.clear();
     FileDescription.clear();
     FileVersion.clear();
     ProductName.clear();
     ProductVersion.clear();
+}
+
+void FileInfoClass::ReadStrings(const std::string& path) {
+    ClearStrings();
 
     const auto resource = versions_.Open(path);
     if (!resource) return;

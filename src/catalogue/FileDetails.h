@@ -45,6 +45,7 @@ private:
         std::string strings[5];
     };
     void ReadStrings(const std::string& path);
+    void ClearStrings();
 
     IVersionReader& versions_;
     IFileSystem* files_;

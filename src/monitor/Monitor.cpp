@@ -200,6 +200,7 @@ TickReport Monitor::Tick() {
     const ScopedFlag ticking(ticking_);
     ISystem& system = platform_.system;
 
+    if (watcher_ != nullptr) watcher_->Poll();
     const bool storesChanged = RefreshStores();
     if (!storesChanged && !retryEnforcement_ && comparedGeneration_ == mainList_.Generation()) {
         return report;

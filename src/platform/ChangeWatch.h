@@ -30,6 +30,9 @@ public:
     // own name; a folder that does not exist yet is watched through its
     // nearest existing parent. nullptr when no watch can be set.
     virtual std::unique_ptr<IChangeWatch> WatchFolder(const std::string& path) = 0;
+    // Looks at all the watches at once, so that until the next Poll each one
+    // that saw nothing answers Changed() without asking the system again.
+    virtual void Poll() {}
 };
 
 }  // namespace dovoviza

@@ -2,6 +2,8 @@
 
 #include "platform/win32/Win32ChangeWatcher.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/Handles.h"
@@ -24,20 +26,64 @@ std::string FolderName(std::string path) {
 
 bool Signalled(HANDLE handle) { return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }
 
+}  // namespace
+
+// What the watcher's Poll needs of a watch: its handles, and a place to say
+// that none of them was signalled.
+class WatchBase : public IChangeWatch {
+public:
+    explicit WatchBase(std::shared_ptr<std::vector<WatchBase*>> board) : board_(std::move(board)) {
+        board_->push_back(this);
+    }
+    ~WatchBase() override {
+        board_->erase(std::remove(board_->begin(), board_->end(), this), board_->end());
+    }
+    WatchBase(const WatchBase&) = delete;
+    WatchBase& operator=(const WatchBase&) = delete;
+
+    // Appends the handles to wait on; none while the watch has lost its hold.
+    virtual void Handles(std::vector<HANDLE>& out) const = 0;
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
+
+    bool Changed() final {
+        // Told by the last Poll that nothing came: once, then ask again.
+        if (std::exchange(quiet_, false)) return false;
+        return Look();
+    }
+
+protected:
+    virtual bool Look() = 0;
+
+private:
+    std::shared_ptr<std::vector<WatchBase*>> board_;
+    bool quiet_ = false;
+};
+
+namespace {
+
 // The key itself, for its values and subkeys, and its nearest existing
 // parent, for the key's creation and deletion. Every signal sets both again
 // from the path, since the key may be a new one by then.
-class KeyWatch final : public IChangeWatch {
+class KeyWatch final : public WatchBase {
 public:
-    KeyWatch(Hive hive, std::string path) : hive_(hive), path_(std::move(path)) {}
+    KeyWatch(std::shared_ptr<std::vector<WatchBase*>> board, Hive hive, std::string path)
+        : WatchBase(std::move(board)), hive_(hive), path_(std::move(path)) {}
 
     bool Arm() {
         armed_ = ArmBoth();
         return armed_;
     }
 
-    bool Changed() override {
-        const bool signalled = !armed_ || Signalled(keyEvent_.get()) || Signalled(parentEvent_.get());
+    void Handles(std::vector<HANDLE>& out) const override {
+        if (!armed_) return;
+        if (keyEvent_) out.push_back(keyEvent_.get());
+        out.push_back(parentEvent_.get());
+    }
+
+protected:
+    bool Look() override {
+        const bool signalled = !armed_ || (keyEvent_ && Signalled(keyEvent_.get())) ||
+                               Signalled(parentEvent_.get());
         if (signalled) Arm();
         return signalled;
     }
@@ -87,9 +133,10 @@ using UniqueChangeNotification = UniqueResource<ChangeNotificationTraits>;
 
 // The folder's files, and the nearest existing folder above it for the
 // folder's own name.
-class FolderWatch final : public IChangeWatch {
+class FolderWatch final : public WatchBase {
 public:
-    explicit FolderWatch(std::string path) : path_(std::move(path)) {
+    FolderWatch(std::shared_ptr<std::vector<WatchBase*>> board, std::string path)
+        : WatchBase(std::move(board)), path_(std::move(path)) {
         while (!path_.empty() && path_.back() == '\\') path_.pop_back();
     }
 
@@ -110,7 +157,14 @@ public:
         return armed_;
     }
 
-    bool Changed() override {
+    void Handles(std::vector<HANDLE>& out) const override {
+        if (!armed_) return;
+        if (folder_) out.push_back(folder_.get());
+        if (parent_) out.push_back(parent_.get());
+    }
+
+protected:
+    bool Look() override {
         const bool signalled = !armed_ || (folder_ && Signalled(folder_.get())) ||
                                (parent_ && Signalled(parent_.get()));
         if (signalled) Arm();
@@ -125,16 +179,39 @@ private:
 
 }  // namespace
 
+Win32ChangeWatcher::Win32ChangeWatcher() : watches_(std::make_shared<std::vector<WatchBase*>>()) {}
+
 std::unique_ptr<IChangeWatch> Win32ChangeWatcher::WatchKey(Hive hive, const std::string& path) {
-    auto watch = std::make_unique<KeyWatch>(hive, path);
+    auto watch = std::make_unique<KeyWatch>(watches_, hive, path);
     if (!watch->Arm()) return nullptr;
     return watch;
 }
 
 std::unique_ptr<IChangeWatch> Win32ChangeWatcher::WatchFolder(const std::string& path) {
-    auto watch = std::make_unique<FolderWatch>(path);
+    auto watch = std::make_unique<FolderWatch>(watches_, path);
     if (!watch->Arm()) return nullptr;
     return watch;
+}
+
+
+void Win32ChangeWatcher::Poll() {
+    std::vector<HANDLE> handles;
+    std::vector<WatchBase*> owners;  // one per handle
+    for (WatchBase* watch : *watches_) {
+        const std::size_t before = handles.size();
+        watch->Handles(handles);
+        // A watch without handles has lost its hold and must look itself.
+        watch->SetQuiet(handles.size() > before);
+        owners.resize(handles.size(), watch);
+    }
+    for (std::size_t first = 0; first < handles.size(); first += MAXIMUM_WAIT_OBJECTS) {
+        const auto count =
+            static_cast<DWORD>(std::min<std::size_t>(MAXIMUM_WAIT_OBJECTS, handles.size() - first));
+        if (WaitForMultipleObjects(count, handles.data() + first, FALSE, 0) == WAIT_TIMEOUT) continue;
+        // Something in this group was signalled (or the wait failed): each of
+        // its watches looks at its own handles.
+        for (std::size_t i = first; i < first + count; ++i) owners[i]->SetQuiet(false);
+    }
 }
 
 }  // namespace dovoviza::win32

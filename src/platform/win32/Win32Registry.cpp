@@ -16,6 +16,11 @@ namespace {
 constexpr DWORD kMaxValueNameChars = 16383;
 // A value that keeps changing size while we read it is given up after this many tries.
 constexpr int kReadAttempts = 8;
+// What the buffers for a value's name and data start with; they grow for
+// larger values. Passing the largest possible name buffer every time costs
+// five times as much under some systems.
+constexpr std::size_t kFirstNameChars = 260;
+constexpr std::size_t kFirstDataBytes = 2048;
 
 constexpr REGSAM kReadAccess = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_WOW64_64KEY;
 constexpr REGSAM kWriteAccess = kReadAccess | KEY_SET_VALUE;
@@ -49,30 +54,32 @@ public:
     }
 
     std::optional<RegValue> EnumValue(std::uint32_t index) override {
-        DWORD maxName = 0, maxData = 0;
-        if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
-            return std::nullopt;
-        // Start from the key's own maxima; grow if another writer enlarged a value meanwhile.
-        std::vector<wchar_t> name(std::min<DWORD>(maxName, kMaxValueNameChars) + 1);
-        std::vector<BYTE> data(std::max<DWORD>(maxData, 1));
+        // The buffers live with the key: asking the key for its largest name
+        // and value first costs a walk over all its values on some systems,
+        // which made reading a key of a thousand values quadratic.
+        if (name_.empty()) {
+            name_.resize(kFirstNameChars);
+            data_.resize(kFirstDataBytes);
+        }
         for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-            DWORD nameLength = static_cast<DWORD>(name.size());
-            DWORD dataSize = static_cast<DWORD>(data.size());
+            DWORD nameLength = static_cast<DWORD>(name_.size());
+            DWORD dataSize = static_cast<DWORD>(data_.size());
             DWORD type = REG_NONE;
-            const LSTATUS status = RegEnumValueW(key_.get(), index, name.data(), &nameLength,
-                                                 nullptr, &type, data.data(), &dataSize);
+            const LSTATUS status = RegEnumValueW(key_.get(), index, name_.data(), &nameLength,
+                                                 nullptr, &type, data_.data(), &dataSize);
             if (status == ERROR_SUCCESS) {
                 RegValue value;
-                value.name = Narrow(std::wstring_view(name.data(), nameLength));
+                value.name = Narrow(std::wstring_view(name_.data(), nameLength));
                 value.type = type;
-                value.data.assign(data.begin(), data.begin() + dataSize);
+                value.data.assign(data_.begin(), data_.begin() + dataSize);
                 return value;
             }
             if (status != ERROR_MORE_DATA) return std::nullopt;
-            // The name's length is not reported back, so both buffers grow.
-            name.resize(std::min<std::size_t>(name.size() * 2, kMaxValueNameChars + 1));
-            data.resize(std::max<std::size_t>({data.size() * 2, dataSize}));
+            // The name's length is not reported back: the name buffer takes the
+            // longest name there can be, the data what was asked for, or double
+            // when a writer keeps enlarging the value.
+            name_.resize(kMaxValueNameChars + 1);
+            data_.resize(std::max<std::size_t>({data_.size() * 2, dataSize}));
         }
         return std::nullopt;
     }
@@ -122,6 +129,8 @@ public:
 
 private:
     UniqueHKey key_;
+    std::vector<wchar_t> name_;  // EnumValue's buffers, kept between calls
+    std::vector<BYTE> data_;
 };
 
 }  // namespace
