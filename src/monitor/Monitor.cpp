@@ -5,6 +5,7 @@
 #include <string>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "catalogue/Loaders.h"
 #include "platform/ScopedFlag.h"
@@ -216,6 +217,12 @@ TickReport Monitor::Tick() {
     }
 
     FirstRowIndex reference = IndexRows(system, mainList_.Rows());
+    // The entries the list showed as disabled before this tick: a reload for a
+    // new entry must not let a written-back copy of one count as enabled.
+    std::unordered_set<MatchKey, MatchKeyHash> wasDisabled;
+    for (const StartupItem& row : mainList_.Rows()) {
+        if (row.IsDisabled()) wasDisabled.insert(KeyOf(system, row));
+    }
     std::optional<std::size_t> newEntry;
     for (std::size_t i = 0; i < scan.size(); ++i) {
         const auto match = reference.find(scanKeys[i]);
@@ -228,10 +235,14 @@ TickReport Monitor::Tick() {
             reference = IndexRows(system, mainList_.Rows());
             continue;
         }
-        const StartupItem& row = mainList_.Rows()[match->second];
-        // A disabled-store row matching its own disabled row is how it should be.
-        if (!row.IsDisabled() || scan[i].disabled) continue;
+        // A disabled-store row is how it should be. A live one is a copy to
+        // put out again when the entry is disabled: when the list showed it
+        // so, or its disabled copy is there beside it, whichever row comes first.
+        if (scan[i].disabled) continue;
         const auto twin = disabledCopies.find(scanKeys[i]);
+        if (!mainList_.Rows()[match->second].IsDisabled() && twin == disabledCopies.end() &&
+            wasDisabled.count(scanKeys[i]) == 0)
+            continue;
         report.enforcements.push_back(
             KeepDisabled(scan[i], twin == disabledCopies.end() ? nullptr : &scan[twin->second]));
     }

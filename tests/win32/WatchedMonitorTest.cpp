@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "WinTest.h"
+#include "catalogue/EntryStore.h"
 #include "catalogue/Loaders.h"
 #include "monitor/Monitor.h"
 #include "platform/win32/ShellIcons.h"
@@ -103,6 +104,35 @@ TEST_F(WatchedMonitor, ProgramThatAppearsAfterStartFillsItsRow) {
         const StartupItem* row = Row(Named("later"));
         return row && row->programFound && row->columns[kColProcessPath] == program;
     }));
+}
+
+TEST_F(WatchedMonitor, CopyWrittenBackBesideANewEntryIsPutOutAgainAndTheEntryStaysDisabled) {
+    const std::wstring name = Wide(Named("zwatch")), command = L"C:\\nowhere\\z.exe /q";
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, kRun, name, command));
+    Win32ChangeWatcher watcher;
+    Monitor monitor(platform, fileInfo, texts, list, alerts, &watcher);
+    list.LoadRegistryInfo();
+    ASSERT_EQ(MoveResult::Moved, MoveEntry(platform, list.Folders(), StoreOf(*Row(Named("zwatch")))));
+    list.LoadRegistryInfo();
+    monitor.Tick();
+
+    // Written back, and a new value that comes before it in the store.
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, kRun, name, command));
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, kRun, Wide(Named("awatch")), L"C:\\nowhere\\a.exe"));
+    const TickReport report = monitor.Tick();
+    ASSERT_TRUE(report.alert);
+    EXPECT_EQ(Named("awatch"), report.alert->name);
+    for (int tick = 0; tick < 3; ++tick) monitor.Tick();
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetRaw(HKEY_CURRENT_USER, kRun, name).status);
+    const Raw parked = GetRaw(HKEY_CURRENT_USER, kRunDisabled, name);
+    EXPECT_EQ(REG_SZ, parked.type);
+    EXPECT_EQ(Bytes(command), parked.data);
+    list.LoadRegistryInfo();
+    int rows = 0;
+    for (const StartupItem& row : list.Rows()) rows += row.Name() == Named("zwatch") ? 1 : 0;
+    EXPECT_EQ(1, rows);
+    ASSERT_TRUE(Row(Named("zwatch")));
+    EXPECT_TRUE(Row(Named("zwatch"))->IsDisabled());
 }
 
 }  // namespace
