@@ -1,8 +1,7 @@
 #include "FakeFileSystem.h"
 
-#include <algorithm>
-
-#include "NoCase.h"
+#include "FakeShell.h"
+#include "FakeSystem.h"
 
 namespace dovoviza::test {
 
@@ -10,18 +9,8 @@ namespace {
 
 constexpr std::uint32_t kNotNormal = FileAttr::Hidden | FileAttr::System;
 
-bool IsUnder(const std::string& folded, const std::string& folderFolded) {
-    return folded == folderFolded ||
-           (folded.size() > folderFolded.size() &&
-            folded.compare(0, folderFolded.size(), folderFolded) == 0 &&
-            folded[folderFolded.size()] == '\\');
-}
-
-}  // namespace
-
-std::string FakeFileSystem::Clean(const std::string& path) {
+std::string Clean(const std::string& path) {
     std::string out;
-    out.reserve(path.size());
     for (char c : path) {
         if (c == '/') c = '\\';
         // Doubled separators name the same folder; a leading pair (a network path) is kept.
@@ -32,33 +21,40 @@ std::string FakeFileSystem::Clean(const std::string& path) {
     return out;
 }
 
-std::string FakeFileSystem::ParentOf(const std::string& cleanPath) {
+std::string ParentOf(const std::string& cleanPath) {
     const std::size_t slash = cleanPath.rfind('\\');
     return slash == std::string::npos ? std::string() : cleanPath.substr(0, slash);
 }
 
-std::string FakeFileSystem::NameOf(const std::string& cleanPath) {
-    const std::size_t slash = cleanPath.rfind('\\');
-    return slash == std::string::npos ? cleanPath : cleanPath.substr(slash + 1);
-}
+std::string NameOf(const std::string& cleanPath) { return cleanPath.substr(cleanPath.rfind('\\') + 1); }
 
-bool FakeFileSystem::IsMalformed(const std::string& cleanPath) {
-    if (cleanPath.find_first_of("<>|\"") != std::string::npos) return true;
+bool IsMalformed(const std::string& cleanPath) {
     const std::size_t colon = cleanPath.find(':');
-    return colon != std::string::npos && colon != 1;
+    return cleanPath.find_first_of("<>|\"") != std::string::npos || (colon != std::string::npos && colon != 1);
 }
 
-FakeFileSystem::Entry* FakeFileSystem::Find(const std::string& path) {
-    return const_cast<Entry*>(std::as_const(*this).Find(path));
+bool IsUnder(const std::string& folded, const std::string& folderFolded) {
+    return folded.compare(0, folderFolded.size(), folderFolded) == 0 &&
+           (folded.size() == folderFolded.size() || folded[folderFolded.size()] == '\\');
 }
+
+}  // namespace
 
 const FakeFileSystem::Entry* FakeFileSystem::Find(const std::string& path) const {
     const std::string folded = FoldCase(Clean(path));
-    if (folded.empty()) return nullptr;
-    for (const auto& entry : entries_) {
-        if (entry.folded == folded) return &entry;
+    for (const Entry& entry : entries_) {
+        if (!folded.empty() && entry.folded == folded) return &entry;
     }
     return nullptr;
+}
+
+void FakeFileSystem::Put(Entry entry) {
+    entry.folded = FoldCase(entry.path);
+    if (Entry* existing = Find(entry.path)) {
+        *existing = std::move(entry);
+    } else {
+        entries_.push_back(std::move(entry));
+    }
 }
 
 bool FakeFileSystem::MakeFolders(const std::string& cleanPath) {
@@ -70,13 +66,9 @@ bool FakeFileSystem::MakeFolders(const std::string& cleanPath) {
         if (part.empty() || part == "\\") continue;
         if (const Entry* existing = Find(part)) {
             if (!existing->folder) return false;
-            continue;
+        } else {
+            Put(Entry{part, {}, true, FileAttr::Normal, {}, {}});
         }
-        Entry folder;
-        folder.path = part;
-        folder.folded = FoldCase(part);
-        folder.folder = true;
-        entries_.push_back(std::move(folder));
     } while (end != std::string::npos);
     return true;
 }
@@ -89,51 +81,39 @@ bool FakeFileSystem::Fails(FileFault fault, const std::string& path) const {
     return false;
 }
 
+bool FakeFileSystem::CanLand(const std::string& target) const {
+    return !target.empty() && !IsMalformed(target) && IsFolder(ParentOf(target));
+}
+
 bool FakeFileSystem::NormalFileExists(const std::string& path) {
     const std::string clean = Clean(path);
-    if (clean.empty() || IsMalformed(clean)) return false;
-    const std::string parent = ParentOf(clean);
-    const std::string name = NameOf(clean);
-    if (HasWildcard(parent)) return false;
-    if (HasWildcard(name)) return !ListNormalFiles(parent, name).empty();
+    if (clean.empty() || IsMalformed(clean) || HasWildcard(ParentOf(clean))) return false;
+    if (HasWildcard(NameOf(clean))) return !ListNormalFiles(ParentOf(clean), NameOf(clean)).empty();
     const Entry* entry = Find(clean);
     return entry && !entry->folder && (entry->attributes & kNotNormal) == 0;
 }
 
-std::vector<std::string> FakeFileSystem::ListNormalFiles(const std::string& folder,
-                                                         const std::string& pattern) {
-    std::vector<std::string> names;
-    const Entry* dir = Find(folder);
-    if (!dir || !dir->folder) return names;
-    for (const auto& entry : entries_) {
-        if (entry.folder || (entry.attributes & kNotNormal) != 0) continue;
-        if (FoldCase(ParentOf(entry.path)) != dir->folded) continue;
-        const std::string name = NameOf(entry.path);
-        if (WildcardMatch(pattern, name)) names.push_back(name);
-    }
+std::vector<std::string> FakeFileSystem::ListNormalFiles(const std::string& folder, const std::string& pattern) {
+    if (!IsFolder(folder)) return {};
+    std::vector<std::string> names = Names(folder, kNotNormal);
+    std::erase_if(names, [&](const std::string& name) { return !WildcardMatch(pattern, name); });
     return names;
 }
 
 std::optional<FileDetails> FakeFileSystem::GetDetails(const std::string& path) {
     const Entry* entry = Find(path);
-    if (!entry || entry->folder) return std::nullopt;
-    return entry->details;
+    return entry && !entry->folder ? std::optional(entry->details) : std::nullopt;
 }
 
 bool FakeFileSystem::MoveFileNoReplace(const std::string& from, const std::string& to) {
     if (Fails(FileFault::Move, from) || Fails(FileFault::Move, to)) return false;
     const Entry* source = Find(from);
     const std::string target = Clean(to);
-    if (!source || source->folder || target.empty() || IsMalformed(target) || Find(target)) {
-        return false;
-    }
-    const Entry* parent = Find(ParentOf(target));
-    if (!parent || !parent->folder) return false;
+    if (!source || source->folder || !CanLand(target) || Find(target)) return false;
     Entry moved = *source;
     moved.path = target;
-    moved.folded = FoldCase(target);
     entries_.erase(entries_.begin() + (source - entries_.data()));
-    entries_.push_back(std::move(moved));
+    Put(std::move(moved));
     return true;
 }
 
@@ -149,22 +129,16 @@ bool FakeFileSystem::CopyFileTo(const std::string& from, const std::string& to, 
     if (Fails(FileFault::Copy, from) || Fails(FileFault::Copy, to)) return false;
     const Entry* source = Find(from);
     const std::string target = Clean(to);
-    if (!source || source->folder || target.empty() || IsMalformed(target)) return false;
-    const Entry* parent = Find(ParentOf(target));
-    if (!parent || !parent->folder) return false;
+    if (!source || source->folder || !CanLand(target)) return false;
+    // Windows refuses to overwrite read-only or hidden files.
+    const Entry* existing = Find(target);
+    if (existing && (existing == source || existing->folder || failIfExists ||
+                     (existing->attributes & (FileAttr::ReadOnly | FileAttr::Hidden)) != 0)) {
+        return false;
+    }
     Entry copy = *source;
     copy.path = target;
-    copy.folded = FoldCase(target);
-    if (Entry* existing = Find(target)) {
-        // Windows refuses to overwrite read-only or hidden files.
-        if (existing == source || existing->folder || failIfExists ||
-            (existing->attributes & (FileAttr::ReadOnly | FileAttr::Hidden)) != 0) {
-            return false;
-        }
-        *existing = std::move(copy);
-        return true;
-    }
-    entries_.push_back(std::move(copy));
+    Put(std::move(copy));
     return true;
 }
 
@@ -172,101 +146,76 @@ bool FakeFileSystem::CreateFolderPath(const std::string& path) {
     if (Fails(FileFault::CreateFolder, path)) return false;
     const std::string clean = Clean(path);
     if (clean.empty() || IsMalformed(clean) || HasWildcard(clean)) return false;
-    return MakeFolders(clean) && FolderExists(clean);
+    return MakeFolders(clean) && IsFolder(clean);
 }
 
 bool FakeFileSystem::HideFolder(const std::string& path) {
-    if (Fails(FileFault::HideFolder, path)) return false;
     Entry* entry = Find(path);
-    if (!entry || !entry->folder) return false;
+    if (Fails(FileFault::HideFolder, path) || !entry || !entry->folder) return false;
     entry->attributes |= FileAttr::Hidden | FileAttr::System;
     return true;
 }
 
-bool FakeFileSystem::FolderExists(const std::string& path) {
+std::optional<std::vector<std::uint8_t>> FakeFileSystem::ReadSmallFile(const std::string& path, std::size_t maxBytes) {
     const Entry* entry = Find(path);
-    return entry && entry->folder;
+    return entry && !entry->folder && entry->content.size() <= maxBytes ? std::optional(entry->content) : std::nullopt;
 }
 
-std::optional<std::vector<std::uint8_t>> FakeFileSystem::ReadSmallFile(const std::string& path,
-                                                                       std::size_t maxBytes) {
-    const Entry* entry = Find(path);
-    if (!entry || entry->folder || entry->content.size() > maxBytes) return std::nullopt;
-    return entry->content;
-}
-
-void FakeFileSystem::AddFile(const std::string& path, std::string content,
-                             std::uint32_t attributes) {
-    AddFile(path, std::vector<std::uint8_t>(content.begin(), content.end()), attributes);
-}
-
-void FakeFileSystem::AddFile(const std::string& path, std::vector<std::uint8_t> content,
-                             std::uint32_t attributes) {
+void FakeFileSystem::AddFile(const std::string& path, const std::string& content, std::uint32_t attributes) {
     const std::string clean = Clean(path);
-    const std::string parent = ParentOf(clean);
-    if (!parent.empty()) MakeFolders(parent);
-    Entry file;
-    file.path = clean;
-    file.folded = FoldCase(clean);
-    file.attributes = attributes;
-    file.details = FileDetails{content.size(), kDefaultDate, kDefaultDate, kDefaultDate};
-    file.content = std::move(content);
-    if (Entry* existing = Find(clean)) {
-        *existing = std::move(file);
-    } else {
-        entries_.push_back(std::move(file));
-    }
+    if (!ParentOf(clean).empty()) MakeFolders(ParentOf(clean));
+    const FileDetails details{content.size(), kDefaultDate, kDefaultDate, kDefaultDate};
+    Put(Entry{clean, {}, false, attributes, {content.begin(), content.end()}, details});
 }
 
 void FakeFileSystem::AddFolder(const std::string& path, std::uint32_t attributes) {
-    const std::string clean = Clean(path);
-    MakeFolders(clean);
-    if (Entry* entry = Find(clean)) entry->attributes = attributes;
-}
-
-void FakeFileSystem::SetDetails(const std::string& path, const FileDetails& details) {
-    if (Entry* entry = Find(path)) entry->details = details;
+    MakeFolders(Clean(path));
+    if (Entry* entry = Find(path)) entry->attributes = attributes;
 }
 
 void FakeFileSystem::Remove(const std::string& path) {
     const std::string folded = FoldCase(Clean(path));
-    if (folded.empty()) return;
-    std::erase_if(entries_, [&](const Entry& e) { return IsUnder(e.folded, folded); });
-}
-
-bool FakeFileSystem::Exists(const std::string& path) const { return Find(path) != nullptr; }
-
-bool FakeFileSystem::IsFolder(const std::string& path) const {
-    const Entry* entry = Find(path);
-    return entry && entry->folder;
+    if (!folded.empty()) std::erase_if(entries_, [&](const Entry& e) { return IsUnder(e.folded, folded); });
 }
 
 std::string FakeFileSystem::Content(const std::string& path) const {
     const Entry* entry = Find(path);
-    if (!entry || entry->folder) return std::string();
-    return std::string(entry->content.begin(), entry->content.end());
+    return entry && !entry->folder ? std::string(entry->content.begin(), entry->content.end()) : std::string();
 }
 
-std::uint32_t FakeFileSystem::Attributes(const std::string& path) const {
-    const Entry* entry = Find(path);
-    return entry ? entry->attributes : 0;
-}
-
-std::vector<std::string> FakeFileSystem::AllFiles(const std::string& folder) const {
+std::vector<std::string> FakeFileSystem::Names(const std::string& folder, std::uint32_t skipped) const {
     std::vector<std::string> names;
     const std::string folded = FoldCase(Clean(folder));
-    for (const auto& entry : entries_) {
-        if (!entry.folder && FoldCase(ParentOf(entry.path)) == folded) {
+    for (const Entry& entry : entries_) {
+        if (!entry.folder && (entry.attributes & skipped) == 0 && FoldCase(ParentOf(entry.path)) == folded) {
             names.push_back(NameOf(entry.path));
         }
     }
     return names;
 }
 
-void FakeFileSystem::Fail(FileFault fault, const std::string& path) {
-    faults_.insert({fault, FoldCase(Clean(path))});
+void FakeFileSystem::Fail(FileFault fault, const std::string& path) { faults_.insert({fault, FoldCase(Clean(path))}); }
+
+// Shortcuts are files of the fake file system that carry their target.
+std::optional<std::string> FakeShell::ReadShortcutTarget(const std::string& lnkPath) {
+    const std::string content = files_ ? files_->Content(lnkPath) : std::string();
+    const std::string magic = ShortcutFileContent("");
+    if (content.compare(0, magic.size(), magic) != 0) return std::nullopt;
+    return content.substr(magic.size());
 }
 
-void FakeFileSystem::ClearFailures() { faults_.clear(); }
+bool FakeShell::WriteShortcut(const ShortcutInfo& shortcut) {
+    written.push_back(shortcut);
+    if (!writeShortcutResult) return false;
+    if (!files_) return true;
+    const std::size_t slash = shortcut.path.find_last_of("\\/");
+    if (slash == std::string::npos || !files_->FolderExists(shortcut.path.substr(0, slash))) return false;
+    files_->AddFile(shortcut.path, ShortcutFileContent(shortcut.target));
+    return true;
+}
+
+void FakeShell::AddShortcut(const std::string& lnkPath, const std::string& target) {
+    if (files_) files_->AddFile(lnkPath, ShortcutFileContent(target));
+}
 
 }  // namespace dovoviza::test

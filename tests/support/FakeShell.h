@@ -1,14 +1,12 @@
 #pragma once
-// A shell with settable Startup folders and shortcuts. Given a FakeFileSystem,
-// shortcuts are real files there that carry their target, so a shortcut that is
-// moved (disabled, enabled) still reads; without one they live in a map.
+// A shell with settable Startup folders. Given a FakeFileSystem, shortcuts are
+// real files there that carry their target, so a shortcut that is moved
+// (disabled, enabled) still reads; without one there are no shortcuts.
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "NoCase.h"
 #include "platform/Shell.h"
 
 namespace dovoviza::test {
@@ -23,35 +21,41 @@ struct OpenCall {
 
 class FakeShell : public IShell {
 public:
-    FakeShell() = default;
-    explicit FakeShell(FakeFileSystem* files) : files_(files) {}
+    explicit FakeShell(FakeFileSystem* files = nullptr) : files_(files) {}
 
-    std::string StartupFolder(StartupFolderKind kind) override;
+    std::string StartupFolder(StartupFolderKind kind) override {
+        return kind == StartupFolderKind::User ? userStartup : commonStartup;
+    }
     std::optional<std::string> ReadShortcutTarget(const std::string& lnkPath) override;
     bool WriteShortcut(const ShortcutInfo& shortcut) override;
-    bool StartCommandLine(const std::string& commandLine) override;
-    bool Open(const std::string& target, const std::string& parameters,
-              const std::string& workingFolder) override;
-    bool ShowProperties(const std::string& path) override;
+    bool StartCommandLine(const std::string& commandLine) override {
+        started.push_back(commandLine);
+        return startResult;
+    }
+    bool Open(const std::string& target, const std::string& parameters, const std::string& workingFolder) override {
+        opened.push_back(OpenCall{target, parameters, workingFolder});
+        return true;
+    }
+    bool ShowProperties(const std::string& path) override {
+        propertiesShown.push_back(path);
+        return propertiesResult;
+    }
 
     // Test set-up: a shortcut that exists before the test acts.
     void AddShortcut(const std::string& lnkPath, const std::string& target);
     // The bytes a shortcut file holds in the FakeFileSystem.
-    static std::string ShortcutFileContent(const std::string& target);
+    static std::string ShortcutFileContent(const std::string& target) { return "[test shortcut]\n" + target; }
 
     std::string userStartup = "C:\\Users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
     std::string commonStartup = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
 
     bool writeShortcutResult = true;
     bool startResult = true;
-    bool openResult = true;
     bool propertiesResult = true;
 
-    // lnk path -> target, for every shortcut added or written.
-    std::map<std::string, std::string, NoCaseLess> shortcuts;
-    std::vector<ShortcutInfo> written;      // every WriteShortcut call, failed ones too
-    std::vector<std::string> started;       // every StartCommandLine call
-    std::vector<OpenCall> opened;           // every Open call
+    std::vector<ShortcutInfo> written;  // every WriteShortcut call, failed ones too
+    std::vector<std::string> started;   // every StartCommandLine call
+    std::vector<OpenCall> opened;       // every Open call
     std::vector<std::string> propertiesShown;
 
 private:

@@ -12,25 +12,11 @@
 
 namespace dovoviza::test {
 
-std::string FakeSystem::FormatShortDate(const DateTime& v) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%d/%d/%04d", v.month, v.day, v.year);
-    return buffer;
-}
-
-std::string FakeSystem::FormatLongTime(const DateTime& v) {
-    char buffer[32];
-    const int hour12 = v.hour % 12 == 0 ? 12 : v.hour % 12;
-    std::snprintf(buffer, sizeof buffer, "%d:%02d:%02d %s", hour12, v.minute, v.second,
-                  v.hour < 12 ? "AM" : "PM");
-    return buffer;
-}
-
-std::string FakeSystem::ToUpper(const std::string& text) {
+std::string FoldCase(std::string_view text) {
     std::u16string units = Utf8ToUtf16(text);
     for (char16_t& u : units) {
         if ((u >= u'a' && u <= u'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7) ||
-            (u >= 0x430 && u <= 0x44F)) {
+            (u >= 0x3B1 && u <= 0x3C9 && u != 0x3C2) || (u >= 0x430 && u <= 0x44F)) {
             u = static_cast<char16_t>(u - 0x20);
         } else if (u >= 0x450 && u <= 0x45F) {
             u = static_cast<char16_t>(u - 0x50);
@@ -39,8 +25,42 @@ std::string FakeSystem::ToUpper(const std::string& text) {
     return Utf16ToUtf8(units);
 }
 
-std::optional<std::string> FakeSystem::DecodeCodePage(const std::vector<std::uint8_t>& bytes,
-                                                      unsigned codePage) {
+bool WildcardMatch(std::string_view patternText, std::string_view nameText) {
+    const std::u16string pattern = Utf8ToUtf16(patternText == "*.*" ? std::string("*") : FoldCase(patternText));
+    const std::u16string name = Utf8ToUtf16(FoldCase(nameText));
+    // Iterative glob with one back-track point for the latest "*".
+    std::size_t p = 0, n = 0, starP = std::u16string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++p, ++n;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::u16string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
+}
+
+std::string FakeSystem::FormatShortDate(const DateTime& v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%d/%d/%04d", v.month, v.day, v.year);
+    return buffer;
+}
+
+std::string FakeSystem::FormatLongTime(const DateTime& v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%d:%02d:%02d %s", v.hour % 12 == 0 ? 12 : v.hour % 12, v.minute, v.second,
+                  v.hour < 12 ? "AM" : "PM");
+    return buffer;
+}
+
+std::optional<std::string> FakeSystem::DecodeCodePage(const std::vector<std::uint8_t>& bytes, unsigned codePage) {
     if (bytes.empty()) return std::string();
 #ifdef _WIN32
     const char* in = reinterpret_cast<const char*>(bytes.data());
@@ -57,9 +77,8 @@ std::optional<std::string> FakeSystem::DecodeCodePage(const std::vector<std::uin
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
     std::string out(bytes.size() * 4 + 4, '\0');
     char* in = const_cast<char*>(reinterpret_cast<const char*>(bytes.data()));
-    std::size_t inLeft = bytes.size();
+    std::size_t inLeft = bytes.size(), outLeft = out.size();
     char* outPtr = out.data();
-    std::size_t outLeft = out.size();
     const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
     iconv_close(cd);
     if (result == static_cast<std::size_t>(-1)) return std::nullopt;

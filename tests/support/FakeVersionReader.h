@@ -4,6 +4,7 @@
 // is recorded so that tests can check the exact sub-block asked for.
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
@@ -11,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "NoCase.h"
+#include "FakeSystem.h"
 #include "platform/VersionInfo.h"
 
 namespace dovoviza::test {
@@ -25,17 +26,49 @@ struct FakeVersionData {
 
 class FakeVersionReader : public IVersionReader {
 public:
-    std::unique_ptr<IVersionResource> Open(const std::string& path) override;
+    std::unique_ptr<IVersionResource> Open(const std::string& path) override {
+        opened.push_back(path);
+        const auto it = files_.find(WithoutTrailingBlanks(path));
+        if (it == files_.end()) return nullptr;
+        return std::make_unique<Resource>(it->second, queries);
+    }
 
-    void Add(const std::string& path, FakeVersionData data);
+    void Add(const std::string& path, FakeVersionData data) { files_[WithoutTrailingBlanks(path)] = std::move(data); }
     // A translation and its "\StringFileInfo\<block>\<name>" strings.
     void AddStrings(const std::string& path, std::uint16_t language, std::uint16_t codePage,
-                    const std::vector<std::pair<std::string, std::string>>& strings);
+                    const std::vector<std::pair<std::string, std::string>>& strings) {
+        char prefix[32];
+        std::snprintf(prefix, sizeof prefix, "\\StringFileInfo\\%04X%04X\\", unsigned{language}, unsigned{codePage});
+        FakeVersionData data{unsigned{language} | (std::uint32_t{codePage} << 16), {}};
+        for (const auto& [name, value] : strings) data.strings[prefix + name] = value;
+        Add(path, std::move(data));
+    }
 
     std::vector<std::string> opened;   // every path asked for
     std::vector<std::string> queries;  // every string sub-block asked for
 
 private:
+    class Resource : public IVersionResource {
+    public:
+        Resource(FakeVersionData data, std::vector<std::string>& queries) : data_(std::move(data)), queries_(queries) {}
+        std::optional<std::uint32_t> FirstTranslation() override { return data_.translation; }
+        std::optional<std::string> QueryString(const std::string& subBlock) override {
+            queries_.push_back(subBlock);
+            const auto it = data_.strings.find(subBlock);
+            if (it == data_.strings.end()) return std::nullopt;
+            return it->second;
+        }
+
+    private:
+        FakeVersionData data_;
+        std::vector<std::string>& queries_;
+    };
+
+    static std::string WithoutTrailingBlanks(std::string path) {
+        while (!path.empty() && path.back() == ' ') path.pop_back();
+        return path;
+    }
+
     std::map<std::string, FakeVersionData, NoCaseLess> files_;
 };
 

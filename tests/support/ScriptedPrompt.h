@@ -18,7 +18,13 @@ struct PromptCall {
 
 class ScriptedPrompt : public IPrompt {
 public:
-    int Show(const std::string& text, const std::string& caption, int style) override;
+    int Show(const std::string& text, const std::string& caption, int style) override {
+        calls.push_back(PromptCall{text, caption, style});
+        if (answers.empty()) return kAnswerOk;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 
     void Answer(int answer) { answers.push_back(answer); }
 

@@ -13,21 +13,35 @@
 #include "FakeTexts.h"
 #include "FakeVersionReader.h"
 #include "ScriptedPrompt.h"
+#include "catalogue/Loaders.h"
 #include "catalogue/MainList.h"
 #include "platform/Platform.h"
 
 namespace dovoviza::test {
 
 struct TestWorld {
-    TestWorld();
+    TestWorld() : folders(PreparedFolders(shell, files)), list(platform, fileInfo, texts, icons, folders) {
+        texts.Set("Main", "34", "items");
+        texts.Set("Main", "35", "disabled");
+        texts.Set("Main", "36", kNotFound);
+        texts.Set("Main", "37", kDisabled);
+    }
 
     // Adds a program file with version strings (US English, Unicode block).
     void AddProgram(const std::string& path, const std::string& product = "Product",
-                    const std::string& company = "Company");
-    void SetRunValue(Hive hive, const std::string& keyPath, const std::string& name,
-                     const std::string& command);
+                    const std::string& company = "Company") {
+        files.AddFile(path, std::string(1500, 'x'));
+        versions.AddStrings(path, 0x0409, 0x04B0,
+                            {{"CompanyName", company}, {"FileDescription", product + " description"},
+                             {"FileVersion", "1.2.3"}, {"ProductName", product}});
+    }
+    void SetRunValue(Hive hive, const std::string& keyPath, const std::string& name, const std::string& command) {
+        registry.SetString(hive, keyPath, name, command);
+    }
     // A shortcut file in a folder, pointing at a target.
-    void AddShortcut(const std::string& folder, const std::string& name, const std::string& target);
+    void AddShortcut(const std::string& folder, const std::string& name, const std::string& target) {
+        shell.AddShortcut(folder + (folder.back() == '\\' ? "" : "\\") + name, target);
+    }
 
     FakeRegistry registry;
     FakeFileSystem files;
@@ -43,10 +57,18 @@ struct TestWorld {
     MainList list;
 
     static constexpr const char* kUserRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    static constexpr const char* kUserRunDisabled =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled";
+    static constexpr const char* kUserRunDisabled = "Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled";
     static constexpr const char* kNotFound = "File not found";
     static constexpr const char* kDisabled = "Disabled";
+
+private:
+    static StartupFolderPaths PreparedFolders(FakeShell& shell, FakeFileSystem& files) {
+        files.AddFolder(shell.userStartup);
+        files.AddFolder(shell.commonStartup);
+        StartupFolderPaths prepared = ResolveStartupFolders(shell);
+        PrepareDisabledFolders(files, prepared);
+        return prepared;
+    }
 };
 
 }  // namespace dovoviza::test
