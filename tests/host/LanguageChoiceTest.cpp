@@ -1,13 +1,17 @@
-// The language dialog's model: which languages it offers, what it previews,
-// and what Apply and the translator lines do.
+// The language dialog's model: the languages offered and previewed, and what Apply stores and says.
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "app/Settings.h"
 #include "language/LanguageChoice.h"
 #include "support/FakeFileSystem.h"
+#include "support/FakeRegistry.h"
 #include "support/FakeSystem.h"
 #include "support/ScriptedPrompt.h"
 
@@ -16,125 +20,67 @@ using namespace dovoviza::test;
 
 namespace {
 
-const std::string kProgram = "C:\\Program Files\\dovoviza";
-const std::string kFolder = kProgram + "\\Language";
+const std::string kProgram = "C:\\dovoviza", kFolder = kProgram + "\\Language\\";
 
-std::string LanguageText(const std::string& caption, const std::string& translator,
-                         const std::string& charset) {
-    return "[LANGUAGE]\r\nCharacterSet=" + charset + "\r\ntranslator=" + translator +
-           "\r\ne-mail=" + translator + "@example.org\r\nweb=http://" + translator +
-           ".example.org/\r\n[Tray]\r\n3=" + caption + "\r\n4=" + caption + " 4\r\n5=" +
-           caption + " 5\r\n6=" + caption + " 6\r\n7=" + caption + " next start\r\n8=" +
-           caption + " title\r\n9=" + caption + " not stored\r\n";
-}
-
-class LanguageChoiceTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        files.AddFolder(kFolder);
-        files.AddFile(kFolder + "\\Zulu.lng", LanguageText("Zulu caption", "zed", "0"));
-        files.AddFile(kFolder + "\\English.lng", LanguageText("Select Language", "eve", "0"));
-        files.AddFile(kFolder + "\\Russian.lng", LanguageText("Russian caption", "ivan", "204"));
-        files.AddFile(kFolder + "\\Hidden.lng", LanguageText("hidden", "x", "0"), FileAttr::Hidden);
-        files.AddFile(kFolder + "\\readme.txt", "not a language");
-    }
-
-    LanguageChoice Choice() { return LanguageChoice(files, system, kProgram, kFolder + "\\Zulu.lng"); }
-
+TEST(LanguageChoice, OffersTheFoldersLanguagesPreviewsThePickedOneAndStoresItInTheSettings) {
     FakeFileSystem files;
+    // Tray/3 to Tray/9 of each language read "<name> 3" to "<name> 9".
+    const std::tuple<std::string, const char*, std::uint32_t> languages[] = {
+        {"Zulu", "0", 0}, {"English", "0", 0}, {"Russian", "204", 0}, {"Hidden", "0", FileAttr::Hidden}};
+    for (const auto& [name, set, attributes] : languages) {
+        std::string text = "[LANGUAGE]\nCharacterSet=" + std::string(set) + "\ntranslator=" + name +
+                           "\ne-mail=" + name + "@mail\nweb=http://" + name + "/\n[Tray]\n";
+        for (const char key : std::string("3456789")) text += key + ("=" + name + " ") + key + "\n";
+        files.AddFile(kFolder + name + ".lng", text, attributes);
+    }
     FakeSystem system;
+    FakeRegistry registry;
+    Settings settings(registry);
     ScriptedPrompt prompt;
-};
-
-TEST_F(LanguageChoiceTest, ListsTheLanguageFilesInFolderOrderAndPreviewsTheStoredOne) {
-    LanguageChoice choice = Choice();
-    choice.Load("russian");  // file names ignore letter case
+    LanguageChoice choice(files, system, kProgram, kFolder + "Zulu.lng");
+    const auto preview = [&] {
+        const LanguagePreview& p = choice.Preview();
+        return p.caption + "|" + p.select + "|" + p.apply + "|" + p.cancel + "|" + p.translator + "|" + p.email + "|" +
+               p.web + "|" + std::to_string(p.characterSet.value_or(-1));
+    };
+    choice.Load("");  // nothing stored: English
     EXPECT_EQ(choice.Names(), (std::vector<std::string>{"Zulu", "English", "Russian"}));
-    ASSERT_EQ(choice.Picked(), 2u);
-    EXPECT_EQ(choice.PreviewLanguageFilePath(), kFolder + "\\Russian.lng");
-    const LanguagePreview& preview = choice.Preview();
-    EXPECT_EQ(preview.caption, "Russian caption");
-    EXPECT_EQ(preview.select, "Russian caption 4");
-    EXPECT_EQ(preview.apply, "Russian caption 5");
-    EXPECT_EQ(preview.cancel, "Russian caption 6");
-    EXPECT_EQ(preview.translator, "ivan");
-    EXPECT_EQ(preview.email, "ivan@example.org");
-    EXPECT_EQ(preview.web, "http://ivan.example.org/");
-    EXPECT_EQ(preview.characterSet, 204);
+    EXPECT_EQ(choice.Picked(), 1u);
+    choice.Load("russian");  // file names ignore letter case
+    choice.Pick(7);          // past the list: nothing changes
+    EXPECT_EQ(choice.Picked(), 2u);
+    EXPECT_EQ(preview(), "Russian 3|Russian 4|Russian 5|Russian 6|Russian|Russian@mail|http://Russian/|204");
 
-    // Picking another language previews it at once; a bad index changes nothing.
+    // Apply stores the name, then says in the picked language that it is used
+    // from the next start; a registry that refuses the name promises nothing.
+    const auto store = [&](const std::string& name) { return settings.SetLanguageName(name); };
+    EXPECT_TRUE(choice.Apply(prompt, store));
+    registry.Fail(RegFault::Write, Hive::LocalMachine, kSettingsKey);
     choice.Pick(0);
-    EXPECT_EQ(choice.Preview().caption, "Zulu caption");
-    EXPECT_EQ(choice.Preview().characterSet, 0);
-    choice.Pick(7);
-    EXPECT_EQ(choice.Picked(), 0u);
-}
+    EXPECT_EQ(preview(), "Zulu 3|Zulu 4|Zulu 5|Zulu 6|Zulu|Zulu@mail|http://Zulu/|0");
+    EXPECT_FALSE(choice.Apply(prompt, store));
+    EXPECT_EQ(settings.LanguageName(), "Russian");
+    ASSERT_EQ(prompt.calls.size(), 2u);
+    EXPECT_EQ(prompt.calls[0].text + "|" + prompt.calls[0].caption, "Russian 7|Russian 8");
+    EXPECT_EQ(prompt.calls[1].text + "|" + prompt.calls[1].caption, "Zulu 9|Zulu 8");
+    EXPECT_EQ(std::pair(prompt.calls[0].style, prompt.calls[1].style),
+              std::pair(MsgStyle::Exclamation, MsgStyle::Critical));
 
-TEST_F(LanguageChoiceTest, NoStoredNameMeansEnglishAndAnUnknownNamePicksNothing) {
-    LanguageChoice choice = Choice();
-    choice.Load("");
-    ASSERT_EQ(choice.Picked(), 1u);
-    EXPECT_EQ(choice.Preview().caption, "Select Language");
-
-    // The stored language has no file: the current language stays in view.
+    // A stored language without a file picks nothing, keeps the current one in view, and Apply does nothing.
     choice.Load("Klingon");
     EXPECT_FALSE(choice.Picked().has_value());
-    EXPECT_EQ(choice.Preview().caption, "Zulu caption");
-
-    files.Remove(kFolder);
-    choice.Load("English");
-    EXPECT_TRUE(choice.Names().empty());
-    EXPECT_FALSE(choice.Picked().has_value());
-}
-
-TEST_F(LanguageChoiceTest, ApplyStoresThePickedNameAndSpeaksThePickedLanguage) {
-    LanguageChoice choice = Choice();
-    choice.Load("English");
-    choice.Pick(2);
-    std::vector<std::string> stored;
-    EXPECT_TRUE(choice.Apply(prompt, [&](const std::string& name) {
-        stored.push_back(name);
-        return true;
-    }));
-    EXPECT_EQ(stored, std::vector<std::string>{"Russian"});
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].text, "Russian caption next start");
-    EXPECT_EQ(prompt.calls[0].caption, "Russian caption title");
-    EXPECT_EQ(prompt.calls[0].style, MsgStyle::Exclamation);
-
-    // A registry that refuses the name: the user is not promised a new language.
-    prompt.calls.clear();
-    EXPECT_FALSE(choice.Apply(prompt, [](const std::string&) { return false; }));
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].text, "Russian caption not stored");
-    EXPECT_EQ(prompt.calls[0].style, MsgStyle::Critical);
-
-    // Nothing picked: nothing stored, nothing said.
-    prompt.calls.clear();
-    choice.Load("Klingon");
-    bool called = false;
-    EXPECT_FALSE(choice.Apply(prompt, [&](const std::string&) { return called = true; }));
-    EXPECT_FALSE(called);
-    EXPECT_TRUE(prompt.calls.empty());
+    EXPECT_EQ(choice.Preview().caption, "Zulu 3");
+    EXPECT_FALSE(choice.Apply(prompt, store));
+    EXPECT_EQ(prompt.calls.size(), 2u);
 }
 
 TEST(TranslatorLinks, OpenOnlyMailAndWebAddresses) {
-    EXPECT_EQ(EmailLinkTarget("ivan@example.org"), "mailto:ivan@example.org");
-    EXPECT_EQ(EmailLinkTarget(""), "");
-    struct Case {
-        const char* web;
-        const char* target;
-    };
-    const Case cases[] = {
-        {"http://example.org/", "http://example.org/"},
-        {"HTTPS://example.org", "HTTPS://example.org"},
-        {"www.example.org", "http://www.example.org"},
-        {"", ""},
-        {"C:\\Windows\\System32\\cmd.exe", ""},
-        {"file:///C:/evil.exe", ""},
-        {"http:", ""},
-    };
-    for (const Case& c : cases) EXPECT_EQ(WebLinkTarget(c.web), c.target) << c.web;
+    EXPECT_EQ(EmailLinkTarget("ivan@example.org") + "|" + EmailLinkTarget(""), "mailto:ivan@example.org|");
+    const std::pair<const char*, const char*> webs[] = {
+        {"http://example.org/", "http://example.org/"}, {"HTTPS://example.org", "HTTPS://example.org"},
+        {"www.example.org", "http://www.example.org"}, {"", ""}, {"C:\\Windows\\System32\\cmd.exe", ""},
+        {"file:///C:/evil.exe", ""}, {"http:", ""}};
+    for (const auto& [web, target] : webs) EXPECT_EQ(WebLinkTarget(web), target) << web;
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
+// Help > Check for updates: what is asked, how the answer is read against version 2.0, what is shown.
+
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,116 +17,58 @@ using namespace dovoviza::test;
 
 namespace {
 
-class FakeHttp : public IHttpClient {
-public:
-    std::uint64_t Get(const HttpRequest& request) override {
-        requests.push_back(request);
-        return requests.size();
-    }
+struct FakeHttp : IHttpClient {
+    std::uint64_t Get(const HttpRequest& r) override { requests.push_back(r); return requests.size(); }
     std::vector<HttpRequest> requests;
 };
 
-constexpr const char* kLatest = "You already have the latest version.";
-
-class UpdateCheckTest : public ::testing::Test {
-protected:
+struct UpdateCheckTest : ::testing::Test {
     UpdateCheckTest() {
-        texts.Set("Main", "47", "New version available!");
-        texts.Set("Main", "48", "Would you like to download it?");
-        texts.Set("Main", "49", kLatest);
-        texts.Set("About", "2", "Version:");
+        texts.texts = {{{"Main", "47"}, "New!"}, {{"Main", "48"}, "Download?"}, {{"Main", "49"}, "Latest."},
+                       {{"About", "2"}, "Version:"}};
     }
-    static HttpAnswer Answer(std::uint64_t id, const std::string& body, int status = 200) {
-        return {id, true, status, body};
-    }
-    static std::string Offer(const std::string& version) {
-        return "New version available!\r\nVersion: " + version +
-               "\r\n\r\nWould you like to download it?";
-    }
-
     FakeHttp http;
     FakeTexts texts;
     ScriptedPrompt prompt;
     FakeShell shell;
     FakeSystem system;
-    UpdateCheck check{http, texts, prompt, shell, system,
-                      {"updates.example.test", 8080, "http://home.example.test/"}};
+    UpdateCheck check{http, texts, prompt, shell, system, {"updates.example.test", 8080, "http://home.example.test/"}};
 };
 
-TEST_F(UpdateCheckTest, ReadsOnlyTheFirstAndLastCharacterAgainstVersion2Point0) {
-    struct Case {
-        std::string body;
-        int status;
-        std::string shown;  // empty: nothing shown
-        int style;
-    };
-    const std::vector<Case> cases = {
-        {"2.1", 200, Offer("2.1"), MsgStyle::Question},
-        {"9", 200, Offer("9"), MsgStyle::Question},
-        {"3.0", 200, kLatest, MsgStyle::Information},
-        {"2.0", 200, kLatest, MsgStyle::Information},
-        {"1.9", 200, kLatest, MsgStyle::Information},
-        {"10.5", 200, kLatest, MsgStyle::Information},
-        {"2.1\r\n", 200, kLatest, MsgStyle::Information},
-        {"v2.1", 200, kLatest, MsgStyle::Information},
-        {"", 200, kLatest, MsgStyle::Information},
-        {"2.1", 404, "", 0},
-        {"2.1", 500, "", 0},
-        {"2.1", 0, "", 0},  // failed request
-    };
+TEST_F(UpdateCheckTest, OnlyTheFirstAndLastCharacterCountAndFailuresEndTheCheckSilently) {
+    struct Case { std::string body; int status; bool newer; int answer = kAnswerOk; };
+    const Case cases[] = {
+        {"2.1", 200, true, kAnswerYes}, {"9", 200, true, kAnswerNo}, {"3.0", 200, false}, {"2.0", 200, false},
+        {"1.9", 200, false}, {"10.5", 200, false}, {"2.1\r\n", 200, false}, {"v2.1", 200, false}, {"", 200, false},
+        {"2.1", 404, false}, {"2.1", 500, false}, {"2.1", 0, false}};  // status 0: the request failed
     for (const Case& c : cases) {
         SCOPED_TRACE("body \"" + c.body + "\", status " + std::to_string(c.status));
         prompt.calls.clear();
+        prompt.answers = {c.answer};
         check.Start();
-        EXPECT_TRUE(check.Running());
         check.OnAnswer({http.requests.size(), c.status != 0, c.status, c.body});
-        EXPECT_FALSE(check.Running());
-        if (c.shown.empty()) {
-            EXPECT_TRUE(prompt.calls.empty());
-            continue;
-        }
-        ASSERT_EQ(prompt.calls.size(), 1u);
-        EXPECT_EQ(prompt.calls[0].text, c.shown);
-        EXPECT_EQ(prompt.calls[0].caption, "Varnek RuvazUv Avuzuza");
-        EXPECT_EQ(prompt.calls[0].style, c.style);
+        ASSERT_EQ(prompt.calls.size(), c.status == 200 ? 1u : 0u);
+        if (prompt.calls.empty()) continue;
+        EXPECT_EQ(prompt.calls[0].text, c.newer ? "New!\r\nVersion: " + c.body + "\r\n\r\nDownload?" : "Latest.");
+        EXPECT_EQ(prompt.calls[0].caption + " " + std::to_string(prompt.calls[0].style),
+                  "Varnek RuvazUv Avuzuza " + std::to_string(c.newer ? MsgStyle::Question : MsgStyle::Information));
     }
-    EXPECT_TRUE(shell.opened.empty());
-    // Every click asks the configured server for the same file.
-    for (const HttpRequest& request : http.requests) {
-        EXPECT_EQ(request.host, "updates.example.test");
-        EXPECT_EQ(request.port, 8080);
-        EXPECT_EQ(request.path, "/dovoviza_free.txt");
-        EXPECT_EQ(request.timeoutMs, 1000);
-    }
-}
-
-TEST_F(UpdateCheckTest, YesOpensTheHomePageFromTheProgramFolderAndNoOpensNothing) {
-    prompt.Answer(kAnswerNo);
-    check.Start();
-    check.OnAnswer(Answer(1, "2.1"));
-    EXPECT_TRUE(shell.opened.empty());
-
-    prompt.Answer(kAnswerYes);
-    check.Start();
-    check.OnAnswer(Answer(2, "2.1"));
+    // Only Yes to an offer opened the home page, from the program's folder.
     ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(shell.opened[0].target, "http://home.example.test/");
-    EXPECT_EQ(shell.opened[0].parameters, "");
-    EXPECT_EQ(shell.opened[0].workingFolder, system.programFolder);
+    EXPECT_EQ(shell.opened[0].target + "|" + shell.opened[0].parameters + "|" + shell.opened[0].workingFolder,
+              "http://home.example.test/||" + system.programFolder);
+    const HttpRequest& r = http.requests.back();
+    EXPECT_EQ(r.host + ":" + std::to_string(r.port) + r.path + " " + std::to_string(r.timeoutMs),
+              "updates.example.test:8080/dovoviza_free.txt 1000");
 }
 
 TEST_F(UpdateCheckTest, OnlyTheLatestRequestIsAnsweredAndOnlyOnce) {
     check.Start();
     check.Start();
-    check.OnAnswer(Answer(1, "2.1"));  // the dropped request, arriving first
-    EXPECT_TRUE(prompt.calls.empty());
+    check.OnAnswer({1, true, 200, "2.1"});  // the dropped request, arriving first
     EXPECT_TRUE(check.Running());
-    check.OnAnswer(Answer(2, "2.0"));
-    check.OnAnswer(Answer(2, "2.0"));
-    check.OnAnswer(Answer(1, "2.1"));
-    ASSERT_EQ(prompt.calls.size(), 1u);
-    EXPECT_EQ(prompt.calls[0].text, kLatest);
-    EXPECT_FALSE(check.Running());
+    for (const std::uint64_t id : {2, 2, 1}) check.OnAnswer({id, true, 200, "2.0"});
+    EXPECT_EQ(prompt.calls.size(), 1u);
 }
 
 }  // namespace
