@@ -4,8 +4,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "app/Settings.h"
 #include "app/frmMain.h"
@@ -27,6 +29,7 @@
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32VersionReader.h"
 #include "platform/win32/Window.h"
+#include "resource.h"
 
 namespace {
 
@@ -40,6 +43,19 @@ constexpr int kFailed = 4;
 
 // Per session, like the runtime flag it replaces: another user's copy is not ours.
 constexpr const wchar_t* kInstanceMutex = L"Local\\dovoviza.SingleInstance";
+
+// The English texts built into the program; empty when the resource is missing.
+std::vector<std::uint8_t> BuiltInEnglish() {
+    const HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDR_ENGLISH_TEXTS), RT_RCDATA);
+    if (found == nullptr) return {};
+    const DWORD size = SizeofResource(module, found);
+    HGLOBAL loaded = LoadResource(module, found);
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr || size == 0) return {};
+    const auto* first = static_cast<const std::uint8_t*>(bytes);
+    return std::vector<std::uint8_t>(first, first + size);
+}
 
 int Run() {
     win32::UniqueHandle instance(CreateMutexW(nullptr, FALSE, kInstanceMutex));
@@ -65,7 +81,8 @@ int Run() {
     const Platform platform{registry, files, shell, versions, system};
 
     Settings settings(registry);
-    LanguageTexts texts(files, system, LanguageFilePath(system.ProgramFolder(), settings.LanguageName()));
+    LanguageTexts texts(files, system, LanguageFilePath(system.ProgramFolder(), settings.LanguageName()),
+                        BuiltInEnglish());
     win32::MessageBoxPrompt prompt;
     if (GetOS(system.Version()) != 2) {
         prompt.Show(texts.Get(lang::kUnsupportedWindows), kAppTitle, MsgStyle::Critical);
@@ -100,6 +117,7 @@ int Run() {
         return kNoWindow;
     }
     if (!mainWindow.Create(!minimized)) return kNoWindow;
+    if (texts.Incomplete()) prompt.Show(texts.IncompleteNotice(), kAppTitle, MsgStyle::Exclamation);
     return win32::RunMessageLoop();
 }
 

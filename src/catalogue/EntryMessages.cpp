@@ -22,18 +22,24 @@ std::string DeleteQuestion(ITexts& texts, const StartupLocation& location, std::
     return text;
 }
 
-void TellMoveResult(ITexts& texts, IPrompt& prompt, MoveResult result) {
+void TellMoveResult(ITexts& texts, IPrompt& prompt, MoveResult result,
+                    const StartupFolderPaths& folders, const EntryRef& entry) {
+    const TextKey* key = nullptr;
     switch (result) {
-        case MoveResult::Moved:
-            return;
-        case MoveResult::TargetExists:
-            Warn(texts, prompt, lang::kMoveTargetExists);
-            return;
-        case MoveResult::SourceMissing:
-        case MoveResult::Failed:
-            Warn(texts, prompt, lang::kMoveFailed);
-            return;
+        case MoveResult::Moved: return;
+        case MoveResult::TargetExists: key = &lang::kMoveTargetExists; break;
+        case MoveResult::TargetIsFolder: key = &lang::kMoveFolderInTheWay; break;
+        case MoveResult::SourceMissing: key = &lang::kMoveSourceMissing; break;
+        case MoveResult::InUse: key = &lang::kMoveInUse; break;
+        case MoveResult::AccessDenied: key = &lang::kMoveAccessDenied; break;
+        case MoveResult::Failed: key = &lang::kMoveFailed; break;
     }
+    if (key == nullptr) return;
+    // A missing entry is looked for where it was; every other failure is
+    // about the store it was going to.
+    const EntryRef store = result == MoveResult::SourceMissing ? entry : OtherStore(entry);
+    prompt.Show(FillIn(texts.Get(*key), {entry.storedName, StoreText(folders, store)}), kAppTitle,
+                MsgStyle::Exclamation);
 }
 
 void TellDeleteFailed(ITexts& texts, IPrompt& prompt) { Warn(texts, prompt, lang::kDeleteFailed); }

@@ -18,9 +18,10 @@ namespace dovoviza {
 std::string DeleteQuestion(ITexts& texts, const StartupLocation& location, std::string_view name,
                            std::string_view value);
 
-// Says why a move did not happen (Main/50: the other store holds that name
-// already; Main/51: anything else). Says nothing for a move that happened.
-void TellMoveResult(ITexts& texts, IPrompt& prompt, MoveResult result);
+// Says why a move of the entry did not happen, naming it and the store
+// concerned. Says nothing for a move that happened.
+void TellMoveResult(ITexts& texts, IPrompt& prompt, MoveResult result,
+                    const StartupFolderPaths& folders, const EntryRef& entry);
 
 // Says that a delete failed (Main/52).
 void TellDeleteFailed(ITexts& texts, IPrompt& prompt);

@@ -6,10 +6,6 @@ namespace dovoviza {
 
 namespace {
 
-EntryRef OtherStore(const EntryRef& entry) {
-    return EntryRef{entry.location, !entry.disabledStore, entry.storedName};
-}
-
 std::string KeyPath(const EntryRef& entry) {
     return std::string(entry.location->StoreKey(entry.disabledStore));
 }
@@ -37,11 +33,35 @@ MoveResult MoveFolderFile(const Platform& platform, const StartupFolderPaths& fo
     const std::string target = EntryFilePath(folders, OtherStore(from));
     if (source.empty() || target.empty()) return MoveResult::Failed;
     if (!files.GetDetails(source)) return MoveResult::SourceMissing;
+    if (files.FolderExists(target)) return MoveResult::TargetIsFolder;
     if (files.GetDetails(target)) return MoveResult::TargetExists;
-    return files.MoveFileNoReplace(source, target) ? MoveResult::Moved : MoveResult::Failed;
+    switch (files.MoveFileNoReplace(source, target).error) {
+        case FileError::None: return MoveResult::Moved;
+        case FileError::InUse: return MoveResult::InUse;
+        case FileError::AccessDenied: return MoveResult::AccessDenied;
+        case FileError::Exists: return MoveResult::TargetExists;
+        case FileError::Other: break;
+    }
+    return MoveResult::Failed;
 }
 
 }  // namespace
+
+EntryRef OtherStore(const EntryRef& entry) {
+    return EntryRef{entry.location, !entry.disabledStore, entry.storedName};
+}
+
+std::string StoreText(const StartupFolderPaths& folders, const EntryRef& entry) {
+    if (entry.location == nullptr) return {};
+    const StartupLocation& location = *entry.location;
+    if (location.IsRegistry()) {
+        return std::string(location.locationText) + (entry.disabledStore ? "-Disabled" : "");
+    }
+    if (!entry.disabledStore) return folders.Enabled(location.folder);
+    std::string folder = folders.Disabled(location.folder);
+    if (!folder.empty()) folder.pop_back();
+    return folder;
+}
 
 std::string EntryFilePath(const StartupFolderPaths& folders, const EntryRef& entry) {
     if (entry.location == nullptr || entry.location->IsRegistry()) return {};

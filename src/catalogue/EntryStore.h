@@ -24,16 +24,27 @@ inline EntryRef StoreOf(const StartupItem& row) {
     return EntryRef{row.location, row.disabled, row.storedName};
 }
 
+// Every result but Moved changed nothing.
 enum class MoveResult {
     Moved,
-    TargetExists,   // the other store already holds an entry of that name: nothing changed
-    SourceMissing,  // the entry is not where it was listed: nothing changed
-    Failed,         // the system refused: nothing changed
+    TargetExists,    // the other store already holds an entry of that name
+    TargetIsFolder,  // a folder of that name stands where the file would go
+    SourceMissing,   // the entry is not where it was listed
+    InUse,           // another program has the file open
+    AccessDenied,    // the system refused access
+    Failed,          // the system refused for another reason
 };
 
 // The path of a folder entry's file in its store; empty for registry entries
 // and for a Startup folder the shell could not name.
 std::string EntryFilePath(const StartupFolderPaths& folders, const EntryRef& entry);
+
+// The store as the user can find it: the key's full path ("HKEY_CURRENT_USER\...")
+// or the folder's path.
+std::string StoreText(const StartupFolderPaths& folders, const EntryRef& entry);
+
+// The same entry in its location's other store (live <-> disabled).
+EntryRef OtherStore(const EntryRef& entry);
 
 // True when the entry is present in its store.
 bool EntryExists(const Platform& platform, const StartupFolderPaths& folders, const EntryRef& entry);

@@ -79,13 +79,20 @@ void LoadRegistryLocation(const LoadContext& context, const StartupLocation& loc
         StartupItem row;
         row.storedName = value->name;
         row.columns[kColName] = TrimLeadingSpaces(CutAtNul(value->name));
-        row.columns[kColValue] = TrimLeadingSpaces(CutAtNul(DecodeUtf16Le(value->data)));
+        row.columns[kColValue] = RegDataText(*value);
         row.columns[kColSection] = std::string(location.section);
         row.location = &location;
         row.disabled = disabledStore;
+        row.valueType = value->type;
         if (disabledStore) row.columns[kColStatus] = context.words.disabled;
+        if (value->type == RegType::ExpandString) {
+            row.expandedCommand = context.platform.system.ExpandEnvironment(row.Value());
+            if (row.expandedCommand == row.Value()) row.expandedCommand.clear();
+        }
 
-        const std::string path = ProgramPathFromCommand(row.columns[kColValue]);
+        // Logon starts only text values; any other type names no program.
+        const std::string path =
+            IsTextType(value->type) ? ProgramPathFromCommand(row.Command()) : std::string();
         FillVersionColumns(context.fileInfo, path, row);
         row.program = path;
         row.programFound = FileExist(context.platform.files, path);
@@ -120,7 +127,9 @@ void LoadFolderLocation(const LoadContext& context, const StartupLocation& locat
 
         std::string path = storeFolder + name;
         if (EndsWithAsciiNoCase(path, ".lnk")) {
-            if (auto target = context.platform.shell.ReadShortcutTarget(path)) path = *target;
+            if (auto target = context.platform.shell.ReadShortcutTarget(path)) {
+                path = context.platform.system.ExpandEnvironment(*target);
+            }
         }
         row.program = path;
         row.programFound = FileExist(context.platform.files, path);

@@ -47,6 +47,18 @@ std::string EnumRegValueName(IRegKey* key, std::uint32_t index);
 // without leading blanks.
 std::string QueryRegString(IRegKey* key, const std::string& name);
 
+// True for the two types whose data is a command: REG_SZ and REG_EXPAND_SZ.
+bool IsTextType(std::uint32_t type);
+
+// "REG_SZ", "REG_BINARY", ...; "type 0x2A" for a number Windows has no name for.
+std::string RegTypeName(std::uint32_t type);
+
+// A value's data as the Value column shows it. A string is decoded up to its
+// first NUL, without leading blanks. Any other type shows its type name and a
+// readable form: a number in hex and decimal, a list's strings joined by " | ",
+// anything else as hex bytes (the first 64, then the length).
+std::string RegDataText(const RegValue& value);
+
 // True when the key can be opened for reading.
 bool RegKeyExists(IRegistry& reg, Hive hive, const std::string& path);
 

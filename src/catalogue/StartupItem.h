@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "catalogue/StartupLocation.h"
@@ -41,12 +42,20 @@ struct StartupItem {
     // it was there when the row was read.
     std::string program;
     bool programFound = false;
+    // A registry value's type; a folder entry counts as text.
+    std::uint32_t valueType = RegType::String;
+    // What logon starts: the Value with its environment variables expanded
+    // when the value is an expandable string; empty when it is the Value.
+    std::string expandedCommand;
 
     const std::string& Name() const { return columns[kColName]; }
     const std::string& Value() const { return columns[kColValue]; }
     const std::string& Section() const { return columns[kColSection]; }
     const std::string& Status() const { return columns[kColStatus]; }
     bool IsDisabled() const { return disabled; }
+    const std::string& Command() const {
+        return expandedCommand.empty() ? Value() : expandedCommand;
+    }
 };
 
 }  // namespace dovoviza

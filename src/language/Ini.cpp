@@ -221,6 +221,30 @@ std::string LanguageFile::Get(const std::string& section, const std::string& key
     return {};
 }
 
+std::size_t LanguageFile::AddMissing(const LanguageFile& other) {
+    if (system_ == nullptr) system_ = other.system_;
+    std::size_t added = 0;
+    for (const Section& theirs : other.sections_) {
+        Section* ours = nullptr;
+        for (Section& s : sections_) {
+            if (s.upperName == theirs.upperName) {
+                ours = &s;
+                break;
+            }
+        }
+        if (ours == nullptr) ours = &sections_.emplace_back(Section{theirs.upperName, {}});
+        for (const Entry& entry : theirs.entries) {
+            bool present = false;
+            for (const Entry& e : ours->entries) present = present || e.upperKey == entry.upperKey;
+            if (!present) {
+                ours->entries.push_back(entry);
+                ++added;
+            }
+        }
+    }
+    return added;
+}
+
 std::optional<int> LanguageFile::CharacterSet() const {
     return ParseNumber(Get("LANGUAGE", "CharacterSet"));
 }

@@ -52,6 +52,10 @@ public:
     // LANGUAGE/CharacterSet as a number; nothing when missing or not a number.
     std::optional<int> CharacterSet() const;
 
+    // Takes every key of `other` that this file lacks (a key present with an
+    // empty text counts as present). Returns how many it took.
+    std::size_t AddMissing(const LanguageFile& other);
+
 private:
     struct Entry {
         std::string upperKey;

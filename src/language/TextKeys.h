@@ -73,6 +73,12 @@ inline constexpr TextKey kMoveFailed{"Main", "51"};
 inline constexpr TextKey kDeleteFailed{"Main", "52"};
 inline constexpr TextKey kStartFailed{"Main", "53"};
 inline constexpr TextKey kInternalFailure{"Main", "54"};
+inline constexpr TextKey kNotTextNotEditable{"Main", "55"};
+inline constexpr TextKey kMoveInUse{"Main", "56"};
+inline constexpr TextKey kMoveFolderInTheWay{"Main", "57"};
+inline constexpr TextKey kMoveSourceMissing{"Main", "58"};
+inline constexpr TextKey kMoveAccessDenied{"Main", "59"};
+inline constexpr TextKey kLanguageFileIncomplete{"Main", "60"};
 // [About]
 inline constexpr TextKey kAboutCaption{"About", "1"};
 inline constexpr TextKey kAboutVersion{"About", "2"};

@@ -40,7 +40,7 @@ AlertOutcome AlertActions::Disable(const AlertEntry& entry) {
          EntryExists(platform_, folders, EntryRef{entry.location, true, entry.storedName}))) {
         return AlertOutcome::Close;
     }
-    TellMoveResult(texts_, prompt_, result);
+    TellMoveResult(texts_, prompt_, result, folders, entry.Live());
     return AlertOutcome::StayOpen;
 }
 

@@ -71,6 +71,12 @@ bool EntryEditor::OpenForEdit() {
         Tell(lang::kDisabledNotEditable, Text(lang::kEditCaption), MsgStyle::Exclamation);
         return false;
     }
+    if (!IsTextType(selected->valueType)) {
+        // Saving would write the shown rendering over the stored data.
+        context_.prompt.Show(FillIn(Text(lang::kNotTextNotEditable), {RegTypeName(selected->valueType)}),
+                             Text(lang::kEditCaption), MsgStyle::Exclamation);
+        return false;
+    }
     const StartupItem row = *selected;
 
     mode_ = EditorMode::Edit;

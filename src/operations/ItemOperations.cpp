@@ -38,11 +38,12 @@ bool MoveSelected(const OperationContext& context, bool disable) {
 
     if (row.location == nullptr) return true;
 
-    const MoveResult result = MoveEntry(context.platform, list.Folders(), StoreOf(row));
+    const EntryRef entry = StoreOf(row);
+    const MoveResult result = MoveEntry(context.platform, list.Folders(), entry);
     // Only once moved: the monitor deletes live copies of rows it sees as
     // disabled, so a status ahead of the stores would cost the entry.
     if (result == MoveResult::Moved) list.SetDisabled(*index, disable, context.texts.Get(lang::kDisabledWord));
-    TellMoveResult(context.texts, context.prompt, result);
+    TellMoveResult(context.texts, context.prompt, result, list.Folders(), entry);
     return true;
 }
 
@@ -78,7 +79,7 @@ std::string ExecuteCommandLine(const StartupItem& row) {
     // A disabled shortcut lies in the hidden twin folder; its target is what
     // logon would start. Everything else runs as listed, a live shortcut included.
     std::string command =
-        row.IsDisabled() && IsFolderRow(row) ? row.columns[kColProcessPath] : row.Value();
+        row.IsDisabled() && IsFolderRow(row) ? row.columns[kColProcessPath] : row.Command();
     if (command.empty() || command.front() != '"') command = "\"" + command + "\"";
     return command;
 }
@@ -97,7 +98,7 @@ std::string PropertiesPath(const StartupItem& row, const StartupFolderPaths& fol
         // (the last component of the Value path).
         return EntryFilePath(folders, StoreOf(row));
     }
-    return SplitCommandForProperties(row.Value());
+    return SplitCommandForProperties(row.Command());
 }
 
 bool ShowSelectedProperties(const OperationContext& context) {

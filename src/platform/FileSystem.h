@@ -20,6 +20,15 @@ struct FileDetails {
     DateTime created, accessed, modified;
 };
 
+// Why a file operation failed.
+enum class FileError { None, InUse, AccessDenied, Exists, Other };
+
+// True when the operation was done; otherwise it says why not.
+struct FileResult {
+    FileError error = FileError::None;
+    explicit operator bool() const { return error == FileError::None; }
+};
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -33,7 +42,7 @@ public:
                                                      const std::string& pattern) = 0;
     virtual std::optional<FileDetails> GetDetails(const std::string& path) = 0;
     // Moves a file; fails when the target exists (it is never replaced).
-    virtual bool MoveFileNoReplace(const std::string& from, const std::string& to) = 0;
+    virtual FileResult MoveFileNoReplace(const std::string& from, const std::string& to) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
     virtual bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) = 0;
     // Creates the folder and every missing folder above it; true when it exists afterwards.

@@ -32,6 +32,9 @@ public:
     virtual std::string FormatShortDate(const DateTime& value) = 0;
     virtual std::string FormatLongTime(const DateTime& value) = 0;
     virtual std::string DecimalSymbol() = 0;
+    // The text with every %NAME% of the process environment replaced by its
+    // value, as logon does for an expandable command; unknown names stay.
+    virtual std::string ExpandEnvironment(const std::string& text) = 0;
     // Upper-cases the way the system does for the user's locale.
     virtual std::string ToUpper(const std::string& text) = 0;
     // Decodes bytes of a code page (1252, 1251, 932, 65001, ...) to UTF-8;

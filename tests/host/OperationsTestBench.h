@@ -85,6 +85,7 @@ struct OpsWorld : TestWorld {
             {"Main", "42", "Delete registry item?"}, {"Main", "43", "Delete folder item?"},
             {"Main", "50", "target exists"},  {"Main", "51", "not moved"},
             {"Main", "52", "not deleted"},    {"Main", "53", "not started"},
+            {"Main", "58", "not moved"},
             {"Add", "1", "Create New Startup Item"}, {"Add", "2", "Name:"},
             {"Add", "3", "Value:"},           {"Add", "4", "Section:"},
             {"Add", "8", "Select Program"},   {"Add", "9", "need name and value"},

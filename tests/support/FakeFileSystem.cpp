@@ -105,16 +105,18 @@ std::optional<FileDetails> FakeFileSystem::GetDetails(const std::string& path) {
     return entry && !entry->folder ? std::optional(entry->details) : std::nullopt;
 }
 
-bool FakeFileSystem::MoveFileNoReplace(const std::string& from, const std::string& to) {
-    if (Fails(FileFault::Move, from) || Fails(FileFault::Move, to)) return false;
+FileResult FakeFileSystem::MoveFileNoReplace(const std::string& from, const std::string& to) {
+    if (Fails(FileFault::Locked, from)) return {FileError::InUse};
+    if (Fails(FileFault::Move, from) || Fails(FileFault::Move, to)) return {FileError::Other};
     const Entry* source = Find(from);
     const std::string target = Clean(to);
-    if (!source || source->folder || !CanLand(target) || Find(target)) return false;
+    if (Find(target)) return {FileError::Exists};
+    if (!source || source->folder || !CanLand(target)) return {FileError::Other};
     Entry moved = *source;
     moved.path = target;
     entries_.erase(entries_.begin() + (source - entries_.data()));
     Put(std::move(moved));
-    return true;
+    return {};
 }
 
 bool FakeFileSystem::RemoveFile(const std::string& path) {

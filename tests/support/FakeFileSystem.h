@@ -23,14 +23,15 @@ constexpr std::uint32_t Hidden = 0x2;
 constexpr std::uint32_t System = 0x4;
 }  // namespace FileAttr
 
-enum class FileFault { Move, Delete, Copy, CreateFolder, HideFolder };
+// Locked: another program holds the file open, so moving it fails as in use.
+enum class FileFault { Move, Locked, Delete, Copy, CreateFolder, HideFolder };
 
 class FakeFileSystem : public IFileSystem {
 public:
     bool NormalFileExists(const std::string& path) override;
     std::vector<std::string> ListNormalFiles(const std::string& folder, const std::string& pattern) override;
     std::optional<FileDetails> GetDetails(const std::string& path) override;
-    bool MoveFileNoReplace(const std::string& from, const std::string& to) override;
+    FileResult MoveFileNoReplace(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
     bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) override;
     bool CreateFolderPath(const std::string& path) override;

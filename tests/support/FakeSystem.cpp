@@ -60,6 +60,20 @@ std::string FakeSystem::FormatLongTime(const DateTime& v) {
     return buffer;
 }
 
+std::string FakeSystem::ExpandEnvironment(const std::string& text) {
+    std::string out;
+    std::size_t at = 0;
+    for (;;) {
+        const std::size_t open = text.find('%', at);
+        const std::size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+        if (close == std::string::npos) return out + text.substr(at);
+        const auto found = environment.find(FoldCase(text.substr(open + 1, close - open - 1)));
+        out += text.substr(at, open - at);
+        out += found != environment.end() ? found->second : text.substr(open, close - open + 1);
+        at = close + 1;
+    }
+}
+
 std::optional<std::string> FakeSystem::DecodeCodePage(const std::vector<std::uint8_t>& bytes, unsigned codePage) {
     if (bytes.empty()) return std::string();
 #ifdef _WIN32

@@ -4,6 +4,7 @@
 // other doubles compare key paths, value names and file names: without regard
 // to case, across more than ASCII, as Windows does.
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,8 @@ public:
     std::string programName = "dovoviza";
     std::string systemFolder = "C:\\windows\\system32";
     std::string decimalSymbol = ".";
+    // The environment ExpandEnvironment uses, names in capitals.
+    std::map<std::string, std::string> environment = {{"SYSTEMROOT", "C:\\windows"}};
 
     std::optional<WindowsVersion> Version() override { return version; }
     bool IsWow64() override { return wow64; }
@@ -45,6 +48,7 @@ public:
     // Hours without leading zero, minutes and seconds with, and AM or PM.
     std::string FormatLongTime(const DateTime& value) override;
     std::string DecimalSymbol() override { return decimalSymbol; }
+    std::string ExpandEnvironment(const std::string& text) override;
     std::string ToUpper(const std::string& text) override { return FoldCase(text); }
     // Real decoding (iconv natively, the system's converter on Windows).
     std::optional<std::string> DecodeCodePage(const std::vector<std::uint8_t>& bytes, unsigned codePage) override;

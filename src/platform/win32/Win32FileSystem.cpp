@@ -101,9 +101,17 @@ std::optional<FileDetails> Win32FileSystem::GetDetails(const std::string& path) 
     return details;
 }
 
-bool Win32FileSystem::MoveFileNoReplace(const std::string& from, const std::string& to) {
-    if (from.empty() || to.empty()) return false;
-    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_COPY_ALLOWED) != FALSE;
+FileResult Win32FileSystem::MoveFileNoReplace(const std::string& from, const std::string& to) {
+    if (from.empty() || to.empty()) return {FileError::Other};
+    if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_COPY_ALLOWED)) return {};
+    switch (GetLastError()) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION: return {FileError::InUse};
+        case ERROR_ACCESS_DENIED: return {FileError::AccessDenied};
+        case ERROR_ALREADY_EXISTS:
+        case ERROR_FILE_EXISTS: return {FileError::Exists};
+        default: return {FileError::Other};
+    }
 }
 
 bool Win32FileSystem::RemoveFile(const std::string& path) {

@@ -14,7 +14,7 @@ public:
     // Nothing for a folder or a missing file; dates in local time.
     std::optional<FileDetails> GetDetails(const std::string& path) override;
     // May copy across volumes; an existing target makes it fail.
-    bool MoveFileNoReplace(const std::string& from, const std::string& to) override;
+    FileResult MoveFileNoReplace(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
     bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) override;
     bool CreateFolderPath(const std::string& path) override;

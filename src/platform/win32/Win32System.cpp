@@ -122,6 +122,17 @@ std::string Win32System::DecimalSymbol() {
     });
 }
 
+std::string Win32System::ExpandEnvironment(const std::string& text) {
+    if (text.find('%') == std::string::npos) return text;
+    const std::wstring wide = Wide(text);
+    const std::string expanded = FetchText([&wide](wchar_t* buffer, int size) {
+        return static_cast<int>(
+            ExpandEnvironmentStringsW(wide.c_str(), buffer, static_cast<DWORD>(size)));
+    });
+    // A failure leaves the text as stored rather than an empty path.
+    return expanded.empty() ? text : expanded;
+}
+
 std::string Win32System::ToUpper(const std::string& text) {
     if (text.empty()) return text;
     const std::wstring wide = Wide(text);

@@ -1,0 +1,101 @@
+// Odd data in the real registry and folders: values of other types, an
+// expandable command, moves that fail.
+
+#include <windows.h>
+
+#include "WinTest.h"
+#include "catalogue/EntryStore.h"
+#include "catalogue/Loaders.h"
+#include "platform/Text.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/ShellIcons.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32System.h"
+#include "platform/win32/Win32VersionReader.h"
+#include "support/FakeTexts.h"
+
+using namespace dovoviza;
+using namespace dovoviza::win32;
+using namespace wintest;
+
+namespace {
+
+class HostileData : public PrefixTest {
+protected:
+    const StartupItem* Row(const std::string& name) {
+        for (const StartupItem& row : list.Rows()) {
+            if (row.Name() == name) return &row;
+        }
+        return nullptr;
+    }
+
+    Win32Registry registry;
+    Win32FileSystem files;
+    Win32Shell shell;
+    Win32VersionReader versions;
+    Win32System system;
+    Platform platform{registry, files, shell, versions, system};
+    test::FakeTexts texts;
+    FileInfoClass fileInfo{versions, &files};
+    ShellIconList icons{IconSize::Small};
+    MainList list{platform, fileInfo, texts, icons, ResolveStartupFolders(shell)};
+};
+
+TEST_F(HostileData, ValuesOfOtherTypesShowWhatTheyAreAndExpandableCommandsFindTheirProgram) {
+    const std::string notepad = Narrow(L"%SystemRoot%\\system32\\notepad.exe");
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, kRun, Wide(Named("expand")), REG_EXPAND_SZ, Bytes(Wide(notepad))));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, kRun, Wide(Named("dword")), REG_DWORD, {0x01, 0x83, 0, 0}));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, kRun, Wide(Named("multi")), REG_MULTI_SZ,
+                       Bytes(std::wstring(L"a.exe\0b.exe\0", 12))));
+    list.LoadRegistryInfo();
+
+    const std::string real = system.SystemFolder() + "\\notepad.exe";
+    const StartupItem* expand = Row(Named("expand"));
+    ASSERT_TRUE(expand);
+    EXPECT_EQ(notepad, expand->Value());
+    EXPECT_TRUE(expand->programFound);
+    EXPECT_TRUE(EqualsAsciiNoCase(real, expand->columns[kColProcessPath])) << expand->columns[kColProcessPath];
+    EXPECT_EQ("[REG_DWORD] 0x00008301 (33537)", Row(Named("dword"))->Value());
+    EXPECT_EQ("[REG_MULTI_SZ] a.exe | b.exe", Row(Named("multi"))->Value());
+
+    // Disabled and enabled again with their own type and bytes.
+    for (const char* name : {"expand", "dword", "multi"}) {
+        const Raw before = GetRaw(HKEY_CURRENT_USER, kRun, Wide(Named(name)));
+        const EntryRef entry = StoreOf(*Row(Named(name)));
+        ASSERT_EQ(MoveResult::Moved, MoveEntry(platform, list.Folders(), entry)) << name;
+        ASSERT_EQ(MoveResult::Moved, MoveEntry(platform, list.Folders(), OtherStore(entry))) << name;
+        const Raw after = GetRaw(HKEY_CURRENT_USER, kRun, Wide(Named(name)));
+        EXPECT_EQ(before.type, after.type) << name;
+        EXPECT_EQ(before.data, after.data) << name;
+    }
+}
+
+TEST_F(HostileData, AMoveThatCannotHappenSaysWhyAndChangesNothing) {
+    const StartupLocation& folder = StartupLocations()[8];
+    const std::string live = UserStartup() + "\\";
+    const std::string twin = list.Folders().userDisabled;
+    WriteAll(live + Named("locked.lnk"), "locked");
+    WriteAll(live + Named("blocked.lnk"), "blocked");
+
+    {
+        // Open as an editor holding the file would: no sharing of delete.
+        UniqueHandle open(CreateFileW(Wide(live + Named("locked.lnk")).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(open);
+        EXPECT_EQ(MoveResult::InUse,
+                  MoveEntry(platform, list.Folders(), EntryRef{&folder, false, Named("locked.lnk")}));
+    }
+    ASSERT_TRUE(files.CreateFolderPath(twin));
+    const std::wstring inTheWay = Wide(twin + Named("blocked.lnk"));
+    ASSERT_TRUE(CreateDirectoryW(inTheWay.c_str(), nullptr));
+    EXPECT_EQ(MoveResult::TargetIsFolder,
+              MoveEntry(platform, list.Folders(), EntryRef{&folder, false, Named("blocked.lnk")}));
+    EXPECT_TRUE(RemoveDirectoryW(inTheWay.c_str()));
+    EXPECT_EQ("locked", ReadAll(live + Named("locked.lnk")));
+    EXPECT_EQ("blocked", ReadAll(live + Named("blocked.lnk")));
+    EXPECT_TRUE(Gone(twin + Named("locked.lnk")));
+}
+
+}  // namespace
