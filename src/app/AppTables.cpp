@@ -85,8 +85,8 @@ const std::array<TextKey, kColumnCount> kColumnHeaderTexts{{
 std::optional<DisableEnableState> SelectedRowMenuState(const MainList& list) {
     const StartupItem* row = list.Selected();
     if (row == nullptr) return std::nullopt;
-    const bool disabled = row->IsDisabled();
-    return DisableEnableState{!disabled, disabled};
+    // An entry Windows skips can be enabled in place, or disabled into our store.
+    return DisableEnableState{!row->IsDisabled(), row->WillNotStart()};
 }
 
 bool ShowsListMenu(const MainList& list) { return list.RowCount() > 0; }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "catalogue/RegistryAccess.h"
+#include "catalogue/StartupApproved.h"
 #include "platform/Text.h"
 
 namespace dovoviza {
@@ -38,6 +39,22 @@ void FillVersionColumns(FileInfoClass& info, const std::string& path, StartupIte
     row.columns[kColVersion] = info.FileVersion;
 }
 
+// Windows' flags of a live store, read for the main list only: the watchdog
+// compares nothing they change.
+std::optional<ApprovedFlags> FlagsOf(const LoadContext& context, const StartupLocation& location,
+                                     bool disabledStore) {
+    if (disabledStore || context.detail != RowDetail::Full) return std::nullopt;
+    return ApprovedFlags(context.platform.registry, context.platform.system, location);
+}
+
+void MarkSkipped(const LoadContext& context, const std::optional<ApprovedFlags>& flags,
+                 StartupItem& row) {
+    if (flags && flags->Skipped(row.storedName)) {
+        row.skippedByWindows = true;
+        row.columns[kColStatus] = context.words.skippedByWindows;
+    }
+}
+
 void AddIcon(const LoadContext& context, const std::string& path, StartupItem& row) {
     if (context.detail == RowDetail::Full && context.icons != nullptr) {
         row.icon = context.icons->AddFileIcon(path);
@@ -71,6 +88,7 @@ void LoadRegistryLocation(const LoadContext& context, const StartupLocation& loc
     const auto key = OpenRegKey(context.platform.registry, location.hive,
                                 std::string(location.StoreKey(disabledStore)));
     const std::uint32_t count = CountRegEntries(key.get(), 0);
+    const auto flags = count > 0 ? FlagsOf(context, location, disabledStore) : std::nullopt;
     for (std::uint32_t i = 0; i < count; ++i) {
         // The value is read by index, whole: looking it up again by its
         // display name would miss a name with leading blanks.
@@ -85,6 +103,7 @@ void LoadRegistryLocation(const LoadContext& context, const StartupLocation& loc
         row.disabled = disabledStore;
         row.valueType = value->type;
         if (disabledStore) row.columns[kColStatus] = context.words.disabled;
+        MarkSkipped(context, flags, row);
         if (value->type == RegType::ExpandString) {
             row.expandedCommand = context.platform.system.ExpandEnvironment(row.Value());
             if (row.expandedCommand == row.Value()) row.expandedCommand.clear();
@@ -115,7 +134,9 @@ void LoadFolderLocation(const LoadContext& context, const StartupLocation& locat
     const std::string storeFolder =
         disabledStore ? context.folders.Disabled(location.folder) : enabled + "\\";
 
-    for (const std::string& name : ListFolderFiles(context.platform.files, storeFolder, "*.*")) {
+    const std::vector<std::string> names = ListFolderFiles(context.platform.files, storeFolder, "*.*");
+    const auto flags = names.empty() ? std::nullopt : FlagsOf(context, location, disabledStore);
+    for (const std::string& name : names) {
         StartupItem row;
         row.storedName = name;
         row.columns[kColName] = name;
@@ -124,6 +145,7 @@ void LoadFolderLocation(const LoadContext& context, const StartupLocation& locat
         row.location = &location;
         row.disabled = disabledStore;
         if (disabledStore) row.columns[kColStatus] = context.words.disabled;
+        MarkSkipped(context, flags, row);
 
         std::string path = storeFolder + name;
         if (EndsWithAsciiNoCase(path, ".lnk")) {

@@ -18,10 +18,11 @@ namespace dovoviza {
 struct StatusWords {
     std::string notFound;
     std::string disabled;
+    std::string skippedByWindows = {};  // a live entry whose Windows flag says not to start it
 };
 
 enum class RowDetail {
-    Full,  // the main list: size, dates, Location and icon too
+    Full,  // the main list: size, dates, Location, icon and Windows' flags too
     Scan,  // the monitor: name, value, section, status, version strings, program path
 };
 

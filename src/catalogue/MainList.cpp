@@ -70,7 +70,8 @@ bool MainList::LoadRegistryInfo() {
         iconMemory_.size() > 2 * rows_.size() + kSpareIcons)
         icons.Clear();
     const LoadContext context{platform_, fileInfo_, folders_,
-                              StatusWords{texts_.Get(lang::kFileNotFound), texts_.Get(lang::kDisabledWord)},
+                              StatusWords{texts_.Get(lang::kFileNotFound), texts_.Get(lang::kDisabledWord),
+                                          texts_.Get(lang::kSkippedByWindows)},
                               RowDetail::Full, &icons};
     rows_ = LoadAllLocations(context);
     ++generation_;
@@ -90,7 +91,7 @@ bool MainList::LoadRegistryInfo() {
 
 CountTexts MainList::Count_Items() {
     const auto disabled = std::count_if(rows_.begin(), rows_.end(),
-                                        [](const StartupItem& row) { return row.IsDisabled(); });
+                                        [](const StartupItem& row) { return row.WillNotStart(); });
     return CountTexts{"(" + std::to_string(rows_.size()) + ") " + texts_.Get(lang::kStatusItems),
                       "(" + std::to_string(disabled) + ") " + texts_.Get(lang::kStatusDisabled)};
 }
@@ -145,6 +146,8 @@ const StartupItem* MainList::Selected() const {
 void MainList::SetDisabled(std::size_t index, bool disabled, const std::string& statusWord) {
     if (index >= rows_.size()) return;
     rows_[index].disabled = disabled;
+    // Windows' flag counts for a live entry only, and enabling clears it.
+    rows_[index].skippedByWindows = false;
     ++generation_;
     rows_[index].columns[kColStatus] = disabled ? statusWord : std::string();
 }

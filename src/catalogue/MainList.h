@@ -54,7 +54,8 @@ public:
     std::optional<std::size_t> SelectedIndex() const { return selected_; }
     const StartupItem* Selected() const;
     // Marks one row disabled (with the status word) or enabled, in place:
-    // disable and enable do not reload.
+    // disable and enable do not reload. Either way Windows' flag no longer
+    // counts for the row.
     void SetDisabled(std::size_t index, bool disabled, const std::string& statusWord);
 
     const StartupFolderPaths& Folders() const { return folders_; }

@@ -42,6 +42,8 @@ struct StartupItem {
     // it was there when the row was read.
     std::string program;
     bool programFound = false;
+    // A live entry that Windows' own flag tells not to start at logon.
+    bool skippedByWindows = false;
     // A registry value's type; a folder entry counts as text.
     std::uint32_t valueType = RegType::String;
     // What logon starts: the Value with its environment variables expanded
@@ -53,6 +55,8 @@ struct StartupItem {
     const std::string& Section() const { return columns[kColSection]; }
     const std::string& Status() const { return columns[kColStatus]; }
     bool IsDisabled() const { return disabled; }
+    // Will not start at the next logon: in a "-Disabled" store, or flagged by Windows.
+    bool WillNotStart() const { return disabled || skippedByWindows; }
     const std::string& Command() const {
         return expandedCommand.empty() ? Value() : expandedCommand;
     }

@@ -79,6 +79,8 @@ inline constexpr TextKey kMoveFolderInTheWay{"Main", "57"};
 inline constexpr TextKey kMoveSourceMissing{"Main", "58"};
 inline constexpr TextKey kMoveAccessDenied{"Main", "59"};
 inline constexpr TextKey kLanguageFileIncomplete{"Main", "60"};
+inline constexpr TextKey kSkippedByWindows{"Main", "61"};
+inline constexpr TextKey kWindowsFlagNotCleared{"Main", "62"};
 // [About]
 inline constexpr TextKey kAboutCaption{"About", "1"};
 inline constexpr TextKey kAboutVersion{"About", "2"};

@@ -4,6 +4,7 @@
 
 #include "catalogue/EntryMessages.h"
 #include "catalogue/EntryStore.h"
+#include "catalogue/StartupApproved.h"
 #include "operations/CommandLine.h"
 
 namespace dovoviza {
@@ -16,6 +17,16 @@ bool IsFolderRow(const StartupItem& row) {
     return row.location != nullptr && !row.location->IsRegistry();
 }
 
+// Clears Windows' flag of the row's entry; says so when it could not.
+bool ClearFlag(const OperationContext& context, const StartupItem& row) {
+    if (ClearWindowsSkip(context.platform.registry, *row.location, row.storedName)) return true;
+    const auto key = ApprovedKeyOf(*row.location);
+    context.prompt.Show(FillIn(context.texts.Get(lang::kWindowsFlagNotCleared),
+                               {row.storedName, key ? ApprovedKeyText(*key) : std::string()}),
+                        kTitle, MsgStyle::Exclamation);
+    return false;
+}
+
 // Disable and enable are one move with the direction swapped.
 bool MoveSelected(const OperationContext& context, bool disable) {
     MainList& list = context.list;
@@ -24,6 +35,12 @@ bool MoveSelected(const OperationContext& context, bool disable) {
     if (!index) return false;
     // A copy: the row must not change under us while a message box is open.
     const StartupItem row = list.Rows()[*index];
+
+    // A live entry that Windows skips is enabled where it is.
+    if (!disable && !row.IsDisabled() && row.skippedByWindows && row.location != nullptr) {
+        if (ClearFlag(context, row)) list.SetDisabled(*index, false, std::string());
+        return true;
+    }
 
     // A row of the same name and Section that already has the target status:
     // the selected row itself, or a namesake that would be in the way.
@@ -42,7 +59,12 @@ bool MoveSelected(const OperationContext& context, bool disable) {
     const MoveResult result = MoveEntry(context.platform, list.Folders(), entry);
     // Only once moved: the monitor deletes live copies of rows it sees as
     // disabled, so a status ahead of the stores would cost the entry.
-    if (result == MoveResult::Moved) list.SetDisabled(*index, disable, context.texts.Get(lang::kDisabledWord));
+    if (result == MoveResult::Moved) {
+        list.SetDisabled(*index, disable, context.texts.Get(lang::kDisabledWord));
+        // Enabled means started at the next logon: a flag of Windows' own
+        // that says otherwise goes too.
+        if (!disable) ClearFlag(context, row);
+    }
     TellMoveResult(context.texts, context.prompt, result, list.Folders(), entry);
     return true;
 }
