@@ -19,6 +19,8 @@ constexpr MenuItem kFileItems[] = {
     {ids::kCmdExecute, lang::kMenuExecute},
     {ids::kCmdProperties, lang::kMenuProperties},
     kSeparator,
+    {ids::kCmdExport, lang::kMenuExport},
+    kSeparator,
     {ids::kCmdExit, lang::kMenuExit},
 };
 

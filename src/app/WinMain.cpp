@@ -1,8 +1,10 @@
 // The process entry: one instance only, the platform objects made once and
-// handed down, then the tray icon and the main window.
+// handed down, then the tray icon and the main window. "/export PATH" writes
+// the list to a file instead, without a window, beside a running copy too.
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdint>
 #include <exception>
@@ -15,9 +17,11 @@
 #include "catalogue/FileDetails.h"
 #include "catalogue/Loaders.h"
 #include "catalogue/MainList.h"
+#include "history/Export.h"
 #include "language/Texts.h"
 #include "platform/Platform.h"
 #include "platform/Prompt.h"
+#include "platform/Text.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/MessageBoxPrompt.h"
 #include "platform/win32/ShellIcons.h"
@@ -28,6 +32,7 @@
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32VersionReader.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Window.h"
 #include "resource.h"
 
@@ -40,6 +45,8 @@ constexpr int kAlreadyRunning = 1;
 constexpr int kUnsupportedWindows = 2;
 constexpr int kNoWindow = 3;
 constexpr int kFailed = 4;
+constexpr int kExportUsage = 5;
+constexpr int kExportFailed = 6;
 
 // Per session, like the runtime flag it replaces: another user's copy is not ours.
 constexpr const wchar_t* kInstanceMutex = L"Local\\dovoviza.SingleInstance";
@@ -57,7 +64,74 @@ std::vector<std::uint8_t> BuiltInEnglish() {
     return std::vector<std::uint8_t>(first, first + size);
 }
 
+// Says a line where the program was started from: the console, or the
+// stream its error output goes to. Nothing when there is neither.
+void SayToConsole(const std::string& line) {
+    DWORD mode = 0, written = 0;
+    HANDLE out = GetStdHandle(STD_ERROR_HANDLE);
+    if (out != nullptr && out != INVALID_HANDLE_VALUE && !GetConsoleMode(out, &mode)) {
+        // A redirected error stream: the line as UTF-8.
+        const std::string bytes = line + "\n";
+        static_cast<void>(WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+        return;
+    }
+    // A window program has no console of its own: it borrows the one it was started from.
+    win32::UniqueHandle console;
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+        console.reset(CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+        if (!console) return;
+        out = console.get();
+    }
+    const std::wstring wide = win32::Wide(line + "\r\n");
+    static_cast<void>(WriteConsoleW(out, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr));
+}
+
+int RunExport(const std::string& path) {
+    const win32::ComInitializer com;
+    win32::Win32Registry registry;
+    win32::Win32FileSystem files;
+    win32::Win32Shell shell;
+    win32::Win32VersionReader versions;
+    win32::Win32System system;
+    const Platform platform{registry, files, shell, versions, system};
+    Settings settings(registry);
+    LanguageTexts texts(files, system, LanguageFilePath(system.ProgramFolder(), settings.LanguageName()),
+                        BuiltInEnglish());
+    if (!ExportFormatOf(path)) {
+        SayToConsole(texts.Get(lang::kExportUsage));
+        return kExportUsage;
+    }
+    FileInfoClass fileInfo(versions, &files);
+    const StartupFolderPaths folders = ResolveStartupFolders(shell);
+    const LoadContext context{platform, fileInfo, folders,
+                              StatusWords{texts.Get(lang::kFileNotFound), texts.Get(lang::kDisabledWord),
+                                          texts.Get(lang::kSkippedByWindows)},
+                              RowDetail::Full, nullptr};
+    if (!ExportList(platform, LoadAllLocations(context), path)) {
+        SayToConsole(FillIn(texts.Get(lang::kExportFailed), {path}));
+        return kExportFailed;
+    }
+    return 0;
+}
+
+// The arguments after the program's name.
+std::vector<std::string> Arguments() {
+    int count = 0;
+    LPWSTR* const words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; words != nullptr && i < count; ++i) arguments.push_back(win32::Narrow(words[i]));
+    if (words != nullptr) LocalFree(words);
+    return arguments;
+}
+
 int Run() {
+    const std::vector<std::string> arguments = Arguments();
+    if (!arguments.empty() && EqualsAsciiNoCase(arguments[0], "/export")) {
+        return RunExport(arguments.size() > 1 ? arguments[1] : std::string());
+    }
+
     win32::UniqueHandle instance(CreateMutexW(nullptr, FALSE, kInstanceMutex));
     if (instance && GetLastError() == ERROR_ALREADY_EXISTS) {
         win32::MessageBoxPrompt().Show("Application is already running!", kAppCaption,

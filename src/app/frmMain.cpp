@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <windowsx.h>
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
 #include <span>
@@ -18,6 +19,7 @@
 #include "app/win32/Menus.h"
 #include "catalogue/Loaders.h"
 #include "catalogue/MainList.h"
+#include "history/Export.h"
 #include "language/frmLanguage.h"
 #include "monitor/Monitor.h"
 #include "monitor/frmAlert.h"
@@ -487,6 +489,9 @@ void frmMain::OnCommand(int command) {
     case ids::kCmdHelpFile:
         OpenHelp();
         return;
+    case ids::kCmdExport:
+        ExportList();
+        return;
     case ids::kCmdUpdate:
         if (updates_) updates_->Start();
         return;
@@ -498,6 +503,33 @@ void frmMain::OnCommand(int command) {
     }
     // A question asked on the way may have let the monitor reload the list.
     RefreshList();
+}
+
+void frmMain::ExportList() {
+    // The dialog wants its filter pairs NUL-separated, the list ended by an empty pair.
+    std::wstring filter = win32::Wide(texts_.Get(lang::kExportCsvFiles)) + L'\0' + L"*.csv" + L'\0' +
+                          win32::Wide(texts_.Get(lang::kExportJsonFiles)) + L'\0' + L"*.jsonl" + L'\0';
+    filter += L'\0';
+    std::wstring title = win32::Wide(texts_.Get(lang::kMenuExport));
+    title.erase(std::remove(title.begin(), title.end(), L'&'), title.end());
+    if (title.size() > 3 && title.ends_with(L"...")) title.resize(title.size() - 3);
+    std::vector<wchar_t> file(32768, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Handle();
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = L"csv";  // or the chosen type's extension
+    dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameW(&dialog)) return;  // cancelled: nothing written
+    std::string path = win32::Narrow(file.data());
+    // A name typed without one of the two extensions gets the chosen type's.
+    if (!ExportFormatOf(path)) path += dialog.nFilterIndex == 2 ? ".jsonl" : ".csv";
+    if (!dovoviza::ExportList(platform_, list_->Rows(), path)) {
+        prompt_.Show(FillIn(texts_.Get(lang::kExportFailed), {path}), kAppTitle, MsgStyle::Exclamation);
+    }
 }
 
 void frmMain::OpenHelp() {

@@ -84,6 +84,7 @@ private:
     LRESULT OnNotify(const NMHDR& header);
     void OnTimer();
     void OpenHelp();
+    void ExportList();
     void ApplyMenuState();
     void ShowListMenu(LPARAM position);
     bool IsChecked(int command) const;

@@ -81,6 +81,11 @@ inline constexpr TextKey kMoveAccessDenied{"Main", "59"};
 inline constexpr TextKey kLanguageFileIncomplete{"Main", "60"};
 inline constexpr TextKey kSkippedByWindows{"Main", "61"};
 inline constexpr TextKey kWindowsFlagNotCleared{"Main", "62"};
+inline constexpr TextKey kMenuExport{"Main", "63"};
+inline constexpr TextKey kExportFailed{"Main", "64"};
+inline constexpr TextKey kExportUsage{"Main", "65"};
+inline constexpr TextKey kExportCsvFiles{"Main", "66"};
+inline constexpr TextKey kExportJsonFiles{"Main", "67"};
 // [About]
 inline constexpr TextKey kAboutCaption{"About", "1"};
 inline constexpr TextKey kAboutVersion{"About", "2"};

@@ -18,6 +18,8 @@ struct DateTime {
 struct FileDetails {
     std::uint64_t size = 0;
     DateTime created, accessed, modified;
+    // The same three in UTC.
+    DateTime createdUtc, accessedUtc, modifiedUtc;
 };
 
 // Why a file operation failed.
@@ -50,6 +52,9 @@ public:
     // Hides a folder from ordinary listings.
     virtual bool HideFolder(const std::string& path) = 0;
     virtual bool FolderExists(const std::string& path) = 0;
+    // Writes the whole file, replacing one of that name only once the new
+    // content is complete. True when it was written.
+    virtual bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) = 0;
     // The whole file, when it exists and is at most maxBytes long.
     virtual std::optional<std::vector<std::uint8_t>> ReadSmallFile(const std::string& path,
                                                                    std::size_t maxBytes) = 0;

@@ -119,6 +119,12 @@ FileResult FakeFileSystem::MoveFileNoReplace(const std::string& from, const std:
     return {};
 }
 
+bool FakeFileSystem::WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    if (Fails(FileFault::Copy, path) || !CanLand(Clean(path)) || FolderExists(path)) return false;
+    AddFile(path, std::string(bytes.begin(), bytes.end()));
+    return true;
+}
+
 bool FakeFileSystem::RemoveFile(const std::string& path) {
     if (Fails(FileFault::Delete, path)) return false;
     const Entry* entry = Find(path);
@@ -166,7 +172,9 @@ std::optional<std::vector<std::uint8_t>> FakeFileSystem::ReadSmallFile(const std
 void FakeFileSystem::AddFile(const std::string& path, const std::string& content, std::uint32_t attributes) {
     const std::string clean = Clean(path);
     if (!ParentOf(clean).empty()) MakeFolders(ParentOf(clean));
-    const FileDetails details{content.size(), kDefaultDate, kDefaultDate, kDefaultDate};
+    // The fake's clock is UTC.
+    const FileDetails details{content.size(), kDefaultDate, kDefaultDate, kDefaultDate,
+                              kDefaultDate, kDefaultDate, kDefaultDate};
     Put(Entry{clean, {}, false, attributes, {content.begin(), content.end()}, details});
 }
 

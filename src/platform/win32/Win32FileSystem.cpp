@@ -37,6 +37,12 @@ void ForEachEntry(const std::wstring& name, OnEntry onEntry) {
     } while (FindNextFileW(find.get(), &entry));
 }
 
+std::optional<DateTime> ToUtcDateTime(const FILETIME& utc) {
+    SYSTEMTIME time{};
+    if (!FileTimeToSystemTime(&utc, &time)) return std::nullopt;
+    return DateTime{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
+}
+
 std::optional<DateTime> ToLocalDateTime(const FILETIME& utc) {
     SYSTEMTIME utcTime{}, localTime{};
     if (!FileTimeToSystemTime(&utc, &utcTime)) return std::nullopt;
@@ -92,8 +98,16 @@ std::optional<FileDetails> Win32FileSystem::GetDetails(const std::string& path) 
     const auto created = ToLocalDateTime(data.ftCreationTime);
     const auto accessed = ToLocalDateTime(data.ftLastAccessTime);
     const auto modified = ToLocalDateTime(data.ftLastWriteTime);
-    if (!created || !accessed || !modified) return std::nullopt;
+    const auto createdUtc = ToUtcDateTime(data.ftCreationTime);
+    const auto accessedUtc = ToUtcDateTime(data.ftLastAccessTime);
+    const auto modifiedUtc = ToUtcDateTime(data.ftLastWriteTime);
+    if (!created || !accessed || !modified || !createdUtc || !accessedUtc || !modifiedUtc) {
+        return std::nullopt;
+    }
     FileDetails details;
+    details.createdUtc = *createdUtc;
+    details.accessedUtc = *accessedUtc;
+    details.modifiedUtc = *modifiedUtc;
     details.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     details.created = *created;
     details.accessed = *accessed;
@@ -112,6 +126,28 @@ FileResult Win32FileSystem::MoveFileNoReplace(const std::string& from, const std
         case ERROR_FILE_EXISTS: return {FileError::Exists};
         default: return {FileError::Other};
     }
+}
+
+bool Win32FileSystem::WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    if (path.empty() || bytes.size() > MAXDWORD) return false;
+    const std::wstring target = Wide(path);
+    const std::wstring temporary = target + L".part";
+    {
+        UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        DWORD written = 0;
+        const DWORD size = static_cast<DWORD>(bytes.size());
+        if (!WriteFile(file.get(), bytes.data(), size, &written, nullptr) || written != size ||
+            !FlushFileBuffers(file.get())) {
+            file.reset();
+            ::DeleteFileW(temporary.c_str());
+            return false;
+        }
+    }
+    if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    ::DeleteFileW(temporary.c_str());
+    return false;
 }
 
 bool Win32FileSystem::RemoveFile(const std::string& path) {
