@@ -18,6 +18,7 @@
 #include "catalogue/Loaders.h"
 #include "catalogue/MainList.h"
 #include "history/Export.h"
+#include "history/Journal.h"
 #include "language/Texts.h"
 #include "platform/Platform.h"
 #include "platform/Prompt.h"
@@ -158,6 +159,8 @@ int Run() {
     LanguageTexts texts(files, system, LanguageFilePath(system.ProgramFolder(), settings.LanguageName()),
                         BuiltInEnglish());
     win32::MessageBoxPrompt prompt;
+    const std::string dataFolder = shell.CommonDataFolder();
+    Journal journal(files, system, dataFolder.empty() ? std::string() : dataFolder + "\\dovoviza");
     if (GetOS(system.Version()) != 2) {
         prompt.Show(texts.Get(lang::kUnsupportedWindows), kAppTitle, MsgStyle::Critical);
         return kUnsupportedWindows;
@@ -184,7 +187,8 @@ int Run() {
     win32::Win32ChangeWatcher watcher;
 
     frmSysTray tray;
-    frmMain mainWindow(MainWindowParts{platform, texts, fileInfo, icons, prompt, http, settings, autostart, list, watcher},
+    frmMain mainWindow(MainWindowParts{platform, texts, fileInfo, icons, prompt, http, settings, autostart, list, watcher,
+                                       &journal},
                        [&tray] { tray.RemoveIcon(); });
     if (!tray.Create(texts.File(), [&mainWindow] { mainWindow.ShowFromTray(); },
                      [&mainWindow] { mainWindow.Exit(); })) {

@@ -66,6 +66,7 @@ frmMain::frmMain(const MainWindowParts& parts, std::function<void()> beforeQuit)
       settings_(parts.settings),
       autostart_(parts.autostart),
       watcher_(parts.watcher),
+      journal_(parts.journal),
       list_(&parts.list),
       http_(&parts.http),
       beforeQuit_(std::move(beforeQuit)) {}
@@ -105,10 +106,11 @@ bool frmMain::Create(bool show) {
     statusFont_ = win32::CreateUiFont(dpi_, texts_.File().CharacterSet());
     if (!BuildToolbar() || !BuildList() || !BuildStatusBar()) return false;
 
-    context_.emplace(OperationContext{platform_, texts_, prompt_, *list_});
+    context_.emplace(OperationContext{platform_, texts_, prompt_, *list_, journal_});
     alerts_ = std::make_unique<AlertWindows>(platform_, texts_, prompt_, *list_,
-                                             [this] { RefreshList(); });
+                                             [this] { RefreshList(); }, journal_);
     monitor_ = std::make_unique<Monitor>(platform_, fileInfo_, texts_, *list_, *alerts_, &watcher_);
+    monitor_->SetJournal(journal_);
     add_ = std::make_unique<frmAdd>(*context_, [this] { RefreshList(); }, Handle());
     languageDialog_ = std::make_unique<frmLanguage>(
         platform_, texts_.FilePath(), [this] { return settings_.LanguageName(); },

@@ -46,6 +46,7 @@ struct MainWindowParts {
     Autostart& autostart;
     MainList& list;
     IChangeWatcher& watcher;
+    IJournal* journal = nullptr;  // where every change is noted
 };
 
 class frmMain : public win32::Window {
@@ -99,6 +100,7 @@ private:
     Settings& settings_;
     Autostart& autostart_;
     IChangeWatcher& watcher_;
+    IJournal* journal_;
     MainList* const list_;
     win32::Win32HttpClient* const http_;
     std::function<void()> beforeQuit_;

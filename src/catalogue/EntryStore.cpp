@@ -47,6 +47,19 @@ MoveResult MoveFolderFile(const Platform& platform, const StartupFolderPaths& fo
 
 }  // namespace
 
+const char* MoveResultName(MoveResult result) {
+    switch (result) {
+        case MoveResult::Moved: return "moved";
+        case MoveResult::TargetExists: return "target exists";
+        case MoveResult::TargetIsFolder: return "a folder is in the way";
+        case MoveResult::SourceMissing: return "no longer in its store";
+        case MoveResult::InUse: return "file in use";
+        case MoveResult::AccessDenied: return "access denied";
+        case MoveResult::Failed: break;
+    }
+    return "refused";
+}
+
 EntryRef OtherStore(const EntryRef& entry) {
     return EntryRef{entry.location, !entry.disabledStore, entry.storedName};
 }

@@ -39,6 +39,9 @@ enum class MoveResult {
 // and for a Startup folder the shell could not name.
 std::string EntryFilePath(const StartupFolderPaths& folders, const EntryRef& entry);
 
+// "moved", "target exists", ...: how the journal names a result.
+const char* MoveResultName(MoveResult result);
+
 // The store as the user can find it: the key's full path ("HKEY_CURRENT_USER\...")
 // or the folder's path.
 std::string StoreText(const StartupFolderPaths& folders, const EntryRef& entry);

@@ -5,6 +5,7 @@
 
 #include "catalogue/RegistryAccess.h"
 #include "catalogue/StartupApproved.h"
+#include "history/Json.h"
 #include "platform/Text.h"
 
 namespace dovoviza {
@@ -27,24 +28,6 @@ std::string CsvField(const std::string& text) {
     std::string quoted = "\"";
     for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
 }
 
 }  // namespace
@@ -108,7 +91,7 @@ std::string JsonLinesText(const std::vector<ExportRecord>& records) {
     for (const ExportRecord& record : records) {
         text += "{";
         for (std::size_t i = 0; i < kExportFieldCount; ++i) {
-            text += (i ? "," : "") + JsonString(kExportFieldNames[i]) + ":" + JsonString(record[i]);
+            text += (i ? "," : "") + JsonQuoted(kExportFieldNames[i]) + ":" + JsonQuoted(record[i]);
         }
         text += "}\n";
     }

@@ -16,14 +16,20 @@ constexpr std::size_t kLongestValueWithoutTooltip = 60;
 }  // namespace
 
 AlertActions::AlertActions(const Platform& platform, ITexts& texts, IPrompt& prompt,
-                           MainList& mainList, std::function<void()> listChanged)
+                           MainList& mainList, std::function<void()> listChanged, IJournal* journal)
     : platform_(platform),
       texts_(texts),
       prompt_(prompt),
       mainList_(mainList),
-      listChanged_(std::move(listChanged)) {}
+      listChanged_(std::move(listChanged)),
+      journal_(journal) {}
 
-AlertOutcome AlertActions::Allow(const AlertEntry&) { return AlertOutcome::Close; }
+AlertOutcome AlertActions::Allow(const AlertEntry& entry) {
+    if (entry.location != nullptr) {
+        Note(journal_, RecordOf(platform_, mainList_.Folders(), entry.Live(), "allowed"));
+    }
+    return AlertOutcome::Close;
+}
 
 AlertOutcome AlertActions::Disable(const AlertEntry& entry) {
     if (entry.location == nullptr) {
@@ -32,6 +38,9 @@ AlertOutcome AlertActions::Disable(const AlertEntry& entry) {
     }
     const StartupFolderPaths& folders = mainList_.Folders();
     const MoveResult result = MoveEntry(platform_, folders, entry.Live());
+    if (result == MoveResult::Moved) {
+        Note(journal_, RecordOf(platform_, folders, OtherStore(entry.Live()), "disabled"));
+    }
     Reload();
     // Found in the disabled store (or moved there meanwhile): it is disabled
     // already, which is all that was asked.
@@ -56,7 +65,10 @@ AlertOutcome AlertActions::Delete(const AlertEntry& entry) {
     }
     // The answer applies to this alert's own entry, whatever ticks ran while
     // the question was open.
+    JournalRecord record = BeforeDelete(journal_, platform_, mainList_.Folders(), entry.Live());
     const bool gone = DeleteEntryOrGone(platform_, mainList_.Folders(), entry.Live());
+    if (!gone) record.action = "failed", record.reason = "deleted";
+    Note(journal_, std::move(record));
     Reload();
     if (gone) return AlertOutcome::Close;
     TellDeleteFailed(texts_, prompt_);

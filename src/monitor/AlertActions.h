@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "history/Journal.h"
 #include "language/Texts.h"
 #include "monitor/AlertEntry.h"
 #include "platform/Platform.h"
@@ -22,7 +23,7 @@ public:
     // Disable and Delete reload the main list whatever came of them, and then
     // call `listChanged`.
     AlertActions(const Platform& platform, ITexts& texts, IPrompt& prompt, MainList& mainList,
-                 std::function<void()> listChanged = {});
+                 std::function<void()> listChanged = {}, IJournal* journal = nullptr);
 
     // Keeps the entry as it is.
     AlertOutcome Allow(const AlertEntry& entry);
@@ -48,6 +49,7 @@ private:
     IPrompt& prompt_;
     MainList& mainList_;
     std::function<void()> listChanged_;
+    IJournal* journal_;
 };
 
 // The value label's tooltip: the whole value when it is longer than 60

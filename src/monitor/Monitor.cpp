@@ -258,6 +258,7 @@ TickReport Monitor::Tick() {
     // Last, so that whatever the window does when it opens meets a finished tick.
     if (newEntry) {
         report.alert = AlertFromScan(scan[*newEntry]);
+        Note(journal_, RecordOf(platform_, mainList_.Folders(), report.alert->Live(), "new"));
         alerts_.RaiseAlert(*report.alert);
     }
     return report;
@@ -273,13 +274,19 @@ Enforcement Monitor::KeepDisabled(const StartupItem& live, const StartupItem* di
     const bool duplicate =
         disabledCopy != nullptr &&
         EntryExists(platform_, folders, StoreOf(*disabledCopy));
+    // Noted as it was before it went, so that it can be put back.
+    JournalRecord record = duplicate ? BeforeDelete(journal_, platform_, folders, enforcement.live)
+                                     : RecordOf(platform_, folders, enforcement.live, "");
+    record.action = "kept-disabled";
     if (duplicate) {
         enforcement.action = Enforcement::Action::DeleteLiveCopy;
         enforcement.done = DeleteEntry(platform_, folders, enforcement.live);
     } else {
         enforcement.action = Enforcement::Action::MoveToDisabled;
         enforcement.done = MoveEntry(platform_, folders, enforcement.live) == MoveResult::Moved;
+        record.reason = "moved into the disabled store";
     }
+    if (enforcement.done) Note(journal_, std::move(record));
     return enforcement;
 }
 

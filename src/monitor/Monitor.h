@@ -20,6 +20,7 @@
 #include "monitor/AlertEntry.h"
 #include "monitor/ScanList.h"
 #include "catalogue/EntryStore.h"
+#include "history/Journal.h"
 #include "platform/ChangeWatch.h"
 #include "platform/Platform.h"
 
@@ -63,6 +64,9 @@ public:
     // every store change and reload of this tick.
     TickReport Tick();
 
+    // Where what the watchdog sees and does is noted; none by default.
+    void SetJournal(IJournal* journal) { journal_ = journal; }
+
     // How many stores the last tick read again.
     std::size_t StoresRead() const { return storesRead_; }
 
@@ -95,6 +99,7 @@ private:
     bool retryEnforcement_ = false;
     std::size_t storesRead_ = 0;
     bool ticking_ = false;
+    IJournal* journal_ = nullptr;
 };
 
 }  // namespace dovoviza

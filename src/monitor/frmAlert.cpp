@@ -422,7 +422,7 @@ void frmAlert::Run(Action action) {
         const BusyScope busy(*this);
         AlertPrompt prompt(context_.prompt, Handle());
         AlertActions actions(context_.platform, context_.texts, prompt, context_.list,
-                             context_.listChanged);
+                             context_.listChanged, context_.journal);
         outcome = (actions.*action)(entry_);
     }
     if (outcome == AlertOutcome::Close) {
@@ -462,8 +462,8 @@ void frmAlert::PaintBand() {
 }
 
 AlertWindows::AlertWindows(const Platform& platform, ITexts& texts, IPrompt& prompt, MainList& list,
-                           std::function<void()> listChanged)
-    : context_{platform, texts, prompt, list, std::move(listChanged)} {
+                           std::function<void()> listChanged, IJournal* journal)
+    : context_{platform, texts, prompt, list, std::move(listChanged), journal} {
     // The link and the tooltip are common controls of their own; registering
     // them again when the program has done so already costs nothing.
     INITCOMMONCONTROLSEX controls{};

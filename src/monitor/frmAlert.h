@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "catalogue/MainList.h"
+#include "history/Journal.h"
 #include "language/Texts.h"
 #include "monitor/AlertEntry.h"
 #include "platform/Platform.h"
@@ -48,6 +49,7 @@ struct AlertContext {
     IPrompt& prompt;
     MainList& list;
     std::function<void()> listChanged;
+    IJournal* journal = nullptr;
 };
 
 // Owns the open alert windows: a new one for every alert raised, several at
@@ -58,7 +60,7 @@ public:
     // `listChanged` is called after an alert's Disable or Delete reloaded the
     // main list (after No too: the list is reloaded then as well).
     AlertWindows(const Platform& platform, ITexts& texts, IPrompt& prompt, MainList& list,
-                 std::function<void()> listChanged);
+                 std::function<void()> listChanged, IJournal* journal = nullptr);
     ~AlertWindows() override;
     AlertWindows(const AlertWindows&) = delete;
     AlertWindows& operator=(const AlertWindows&) = delete;

@@ -272,6 +272,11 @@ SaveResult EntryEditor::Save() {
             }
         }
     }
+    const std::string written = location->IsRegistry()
+                                    ? fields.name
+                                    : writtenShortcut.substr(writtenShortcut.find_last_of('\\') + 1);
+    Note(context_.journal, RecordOf(context_.platform, context_.list.Folders(), EntryRef{location, false, written},
+                                    mode_ == EditorMode::New ? "created" : "edited"));
     Reset();
     return SaveResult::Close;
 }

@@ -38,7 +38,12 @@ bool MoveSelected(const OperationContext& context, bool disable) {
 
     // A live entry that Windows skips is enabled where it is.
     if (!disable && !row.IsDisabled() && row.skippedByWindows && row.location != nullptr) {
-        if (ClearFlag(context, row)) list.SetDisabled(*index, false, std::string());
+        if (ClearFlag(context, row)) {
+            list.SetDisabled(*index, false, std::string());
+            JournalRecord enabled = RecordOf(context.platform, list.Folders(), StoreOf(row), "enabled");
+            enabled.reason = "Windows' flag cleared";
+            Note(context.journal, std::move(enabled));
+        }
         return true;
     }
 
@@ -59,6 +64,14 @@ bool MoveSelected(const OperationContext& context, bool disable) {
     const MoveResult result = MoveEntry(context.platform, list.Folders(), entry);
     // Only once moved: the monitor deletes live copies of rows it sees as
     // disabled, so a status ahead of the stores would cost the entry.
+    const char* const action = disable ? "disabled" : "enabled";
+    if (result == MoveResult::Moved) {
+        Note(context.journal, RecordOf(context.platform, list.Folders(), OtherStore(entry), action));
+    } else {
+        JournalRecord failed = RecordOf(context.platform, list.Folders(), entry, "failed");
+        failed.reason = std::string(action) + ": " + MoveResultName(result);
+        Note(context.journal, std::move(failed));
+    }
     if (result == MoveResult::Moved) {
         list.SetDisabled(*index, disable, context.texts.Get(lang::kDisabledWord));
         // Enabled means started at the next logon: a flag of Windows' own
@@ -88,9 +101,16 @@ bool DeleteSelected(const OperationContext& context) {
     if (const StartupLocation* location = row.location) {
         const std::string question = DeleteQuestion(texts, *location, row.Name(), row.Value());
         const std::string caption = texts.Get(location->IsRegistry() ? lang::kDeleteRegistryCaption : lang::kDeleteFolderCaption);
-        if (context.prompt.Show(question, caption, MsgStyle::Question) == kAnswerYes &&
-            !DeleteEntryOrGone(context.platform, list.Folders(), StoreOf(row))) {
-            TellDeleteFailed(texts, context.prompt);
+        if (context.prompt.Show(question, caption, MsgStyle::Question) == kAnswerYes) {
+            JournalRecord record = BeforeDelete(context.journal, context.platform, list.Folders(), StoreOf(row));
+            if (!DeleteEntryOrGone(context.platform, list.Folders(), StoreOf(row))) {
+                record.action = "failed";
+                record.reason = "deleted";
+                Note(context.journal, std::move(record));
+                TellDeleteFailed(texts, context.prompt);
+            } else {
+                Note(context.journal, std::move(record));
+            }
         }
     }
     list.LoadRegistryInfo();

@@ -6,6 +6,7 @@
 
 
 #include "catalogue/MainList.h"
+#include "history/Journal.h"
 #include "language/Texts.h"
 #include "platform/Platform.h"
 #include "platform/Prompt.h"
@@ -19,6 +20,7 @@ struct OperationContext {
     ITexts& texts;
     IPrompt& prompt;
     MainList& list;
+    IJournal* journal = nullptr;  // where every change is noted, when there is one
 };
 
 // Moves the selected entry into its location's disabled store (or back) and

@@ -55,6 +55,8 @@ public:
     // Writes the whole file, replacing one of that name only once the new
     // content is complete. True when it was written.
     virtual bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) = 0;
+    // Adds the bytes at the end of the file, making it when it is missing.
+    virtual bool AppendToFile(const std::string& path, const std::vector<std::uint8_t>& bytes) = 0;
     // The whole file, when it exists and is at most maxBytes long.
     virtual std::optional<std::vector<std::uint8_t>> ReadSmallFile(const std::string& path,
                                                                    std::size_t maxBytes) = 0;

@@ -28,6 +28,9 @@ public:
     virtual ~IShell() = default;
     // The Startup folder's path without a trailing backslash, or empty.
     virtual std::string StartupFolder(StartupFolderKind kind) = 0;
+    // The folder of all users' program data (ProgramData), without a trailing
+    // backslash, or empty.
+    virtual std::string CommonDataFolder() = 0;
     // The target path stored in a shortcut file (arguments are not read).
     virtual std::optional<std::string> ReadShortcutTarget(const std::string& lnkPath) = 0;
     // Writes (or replaces) a shortcut file.

@@ -32,6 +32,8 @@ public:
     virtual std::string FormatShortDate(const DateTime& value) = 0;
     virtual std::string FormatLongTime(const DateTime& value) = 0;
     virtual std::string DecimalSymbol() = 0;
+    // The date and time now, in UTC.
+    virtual DateTime NowUtc() = 0;
     // The text with every %NAME% of the process environment replaced by its
     // value, as logon does for an expandable command; unknown names stay.
     virtual std::string ExpandEnvironment(const std::string& text) = 0;

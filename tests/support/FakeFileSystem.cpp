@@ -125,6 +125,12 @@ bool FakeFileSystem::WriteWholeFile(const std::string& path, const std::vector<s
     return true;
 }
 
+bool FakeFileSystem::AppendToFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    if (Fails(FileFault::Copy, path) || FolderExists(path) || !CanLand(Clean(path))) return false;
+    AddFile(path, Content(path) + std::string(bytes.begin(), bytes.end()));
+    return true;
+}
+
 bool FakeFileSystem::RemoveFile(const std::string& path) {
     if (Fails(FileFault::Delete, path)) return false;
     const Entry* entry = Find(path);

@@ -33,6 +33,7 @@ public:
     std::optional<FileDetails> GetDetails(const std::string& path) override;
     FileResult MoveFileNoReplace(const std::string& from, const std::string& to) override;
     bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
+    bool AppendToFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
     bool RemoveFile(const std::string& path) override;
     bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) override;
     bool CreateFolderPath(const std::string& path) override;

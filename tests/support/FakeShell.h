@@ -26,6 +26,7 @@ public:
     std::string StartupFolder(StartupFolderKind kind) override {
         return kind == StartupFolderKind::User ? userStartup : commonStartup;
     }
+    std::string CommonDataFolder() override { return commonData; }
     std::optional<std::string> ReadShortcutTarget(const std::string& lnkPath) override;
     bool WriteShortcut(const ShortcutInfo& shortcut) override;
     bool StartCommandLine(const std::string& commandLine) override {
@@ -48,6 +49,7 @@ public:
 
     std::string userStartup = "C:\\Users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
     std::string commonStartup = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+    std::string commonData = "C:\\ProgramData";
 
     bool writeShortcutResult = true;
     bool startResult = true;

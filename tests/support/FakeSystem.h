@@ -48,6 +48,8 @@ public:
     // Hours without leading zero, minutes and seconds with, and AM or PM.
     std::string FormatLongTime(const DateTime& value) override;
     std::string DecimalSymbol() override { return decimalSymbol; }
+    DateTime now{2026, 12, 8, 9, 30, 0};
+    DateTime NowUtc() override { return now; }
     std::string ExpandEnvironment(const std::string& text) override;
     std::string ToUpper(const std::string& text) override { return FoldCase(text); }
     // Real decoding (iconv natively, the system's converter on Windows).

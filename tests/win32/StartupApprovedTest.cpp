@@ -1,4 +1,6 @@
-// Windows' own startup flags in the real registry, native and WOW64.
+// Windows' own startup flags in the real registry, native and WOW64. The
+// machine's keys are used: a user key under Wow6432Node would make Wine
+// redirect the user's 32-bit view for the tests that follow.
 
 #include <windows.h>
 
@@ -26,10 +28,11 @@ const wchar_t* const kWowRun = L"Software\\Wow6432Node\\Microsoft\\Windows\\Curr
 class StartupFlags : public PrefixTest {
 protected:
     void TearDown() override {
+        const std::wstring name = Wide(Named("flagged"));
         for (const wchar_t* key : {L"Run", L"Run32"}) {
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, (kApproved + key).c_str(), Wide(Named("flagged")).c_str());
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, (kApproved + key).c_str(), name.c_str());
         }
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kWowRun, Wide(Named("flagged")).c_str());
+        for (const wchar_t* key : {kRun, kWowRun}) RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key, name.c_str());
         PrefixTest::TearDown();
     }
     std::optional<std::size_t> RowOf(const std::string& section) {
@@ -57,14 +60,14 @@ TEST_F(StartupFlags, TheWow64EntryFollowsRun32AndEnableClearsOnlyItsFlag) {
     std::vector<std::uint8_t> skip(12, 0), keep(12, 0);
     skip[0] = 0x03, skip[5] = 0xA1, skip[10] = 0x01;
     keep[0] = 0x02;
-    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, kRun, name, L"C:\\nowhere\\a.exe"));
-    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, kWowRun, name, L"C:\\nowhere\\b.exe"));
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, kApproved + L"Run", name, REG_BINARY, keep));
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, kApproved + L"Run32", name, REG_BINARY, skip));
+    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kRun, name, L"C:\\nowhere\\a.exe"));
+    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kWowRun, name, L"C:\\nowhere\\b.exe"));
+    ASSERT_TRUE(SetRaw(HKEY_LOCAL_MACHINE, kApproved + L"Run", name, REG_BINARY, keep));
+    ASSERT_TRUE(SetRaw(HKEY_LOCAL_MACHINE, kApproved + L"Run32", name, REG_BINARY, skip));
     texts.Set("Main", "61", "by Windows");
     list.LoadRegistryInfo();
 
-    const auto native = RowOf("Registry -> User Run"), wow = RowOf("Registry -> User Run (WOW64)");
+    const auto native = RowOf("Registry -> Machine Run"), wow = RowOf("Registry -> Machine Run (WOW64)");
     ASSERT_TRUE(native && wow);
     EXPECT_EQ("", list.Rows()[*native].Status());
     EXPECT_EQ("by Windows", list.Rows()[*wow].Status());
@@ -73,11 +76,11 @@ TEST_F(StartupFlags, TheWow64EntryFollowsRun32AndEnableClearsOnlyItsFlag) {
     EXPECT_TRUE(EnableSelected(OperationContext{platform, texts, prompt, list}));
     std::vector<std::uint8_t> cleared(12, 0);
     cleared[0] = 0x02;
-    EXPECT_EQ(cleared, GetRaw(HKEY_CURRENT_USER, kApproved + L"Run32", name).data);
-    EXPECT_EQ(keep, GetRaw(HKEY_CURRENT_USER, kApproved + L"Run", name).data);
-    EXPECT_EQ(Bytes(L"C:\\nowhere\\b.exe"), GetRaw(HKEY_CURRENT_USER, kWowRun, name).data);
+    EXPECT_EQ(cleared, GetRaw(HKEY_LOCAL_MACHINE, kApproved + L"Run32", name).data);
+    EXPECT_EQ(keep, GetRaw(HKEY_LOCAL_MACHINE, kApproved + L"Run", name).data);
+    EXPECT_EQ(Bytes(L"C:\\nowhere\\b.exe"), GetRaw(HKEY_LOCAL_MACHINE, kWowRun, name).data);
     list.LoadRegistryInfo();
-    EXPECT_EQ("", list.Rows()[*RowOf("Registry -> User Run (WOW64)")].Status());
+    EXPECT_EQ("", list.Rows()[*RowOf("Registry -> Machine Run (WOW64)")].Status());
 }
 
 }  // namespace

@@ -150,6 +150,19 @@ bool Win32FileSystem::WriteWholeFile(const std::string& path, const std::vector<
     return false;
 }
 
+bool Win32FileSystem::AppendToFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    if (path.empty() || bytes.size() > MAXDWORD) return false;
+    // Another copy of the program may append at the same time: each write
+    // goes to the end as one piece.
+    UniqueHandle file(CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(bytes.size());
+    return WriteFile(file.get(), bytes.data(), size, &written, nullptr) && written == size &&
+           FlushFileBuffers(file.get());
+}
+
 bool Win32FileSystem::RemoveFile(const std::string& path) {
     if (path.empty()) return false;
     return ::DeleteFileW(Wide(path).c_str()) != FALSE;

@@ -16,6 +16,7 @@ public:
     // May copy across volumes; an existing target makes it fail.
     FileResult MoveFileNoReplace(const std::string& from, const std::string& to) override;
     bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
+    bool AppendToFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
     bool RemoveFile(const std::string& path) override;
     bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) override;
     bool CreateFolderPath(const std::string& path) override;

@@ -111,6 +111,14 @@ std::string Win32Shell::StartupFolder(StartupFolderKind kind) {
     return Narrow(path);
 }
 
+std::string Win32Shell::CommonDataFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer))) return {};
+    std::wstring path(buffer);
+    DropTrailingBackslash(path);
+    return Narrow(path);
+}
+
 std::optional<std::string> Win32Shell::ReadShortcutTarget(const std::string& lnkPath) {
     if (lnkPath.empty()) return std::nullopt;
     ComPtr<IShellLinkW> link = NewShellLink();

@@ -13,6 +13,7 @@ public:
     Win32Shell() = default;
 
     std::string StartupFolder(StartupFolderKind kind) override;
+    std::string CommonDataFolder() override;
     // The stored target with environment variables expanded; an empty text for
     // a shortcut to something that is not a file (a shell folder, say).
     std::optional<std::string> ReadShortcutTarget(const std::string& lnkPath) override;

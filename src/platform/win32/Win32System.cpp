@@ -122,6 +122,12 @@ std::string Win32System::DecimalSymbol() {
     });
 }
 
+DateTime Win32System::NowUtc() {
+    SYSTEMTIME t{};
+    GetSystemTime(&t);
+    return DateTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
 std::string Win32System::ExpandEnvironment(const std::string& text) {
     if (text.find('%') == std::string::npos) return text;
     const std::wstring wide = Wide(text);

@@ -17,6 +17,7 @@ public:
     std::string FormatLongTime(const DateTime& value) override;
     // Empty when the setting cannot be read.
     std::string DecimalSymbol() override;
+    DateTime NowUtc() override;
     std::string ExpandEnvironment(const std::string& text) override;
     // The text unchanged when the system refuses to map it.
     std::string ToUpper(const std::string& text) override;

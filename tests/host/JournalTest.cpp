@@ -1,0 +1,99 @@
+// The journal: lines that read back exactly, torn lines skipped, roll-over,
+// kept copies of deleted files, and what the operations note.
+
+#include <gtest/gtest.h>
+
+#include "history/Journal.h"
+#include "operations/ItemOperations.h"
+#include "support/TestWorld.h"
+
+using namespace dovoviza;
+using namespace dovoviza::test;
+
+namespace {
+
+const std::string kFolder = "C:\\ProgramData\\dovoviza";
+
+std::string Line(const std::string& name) {
+    return JournalLine(JournalRecord{"2026-01-01T00:00:00Z", "new", "Registry -> User Run", name, "x.exe"}) + "\n";
+}
+
+TEST(Journal, LinesReadBackExactlyAndTornOnesAreSkipped) {
+    const JournalRecord odd{"2026-12-08T09:30:00Z", "failed", "Registry -> User Run", "Жук \"q\"\n\\",
+                            "C:\\a b\\x.exe /q", "REG_SZ", "41004200", "", "disabled: file in use"};
+    const std::string line = JournalLine(odd);
+    EXPECT_EQ(line.find('\n'), std::string::npos);
+    EXPECT_EQ(ParseJournalLine(line), odd);
+    for (std::size_t cut = 0; cut < line.size(); ++cut) {
+        EXPECT_FALSE(ParseJournalLine(line.substr(0, cut))) << cut;
+    }
+    EXPECT_EQ(HexBytes(HexText({0x00, 0xAB, 0xFF})), (std::vector<std::uint8_t>{0x00, 0xAB, 0xFF}));
+    EXPECT_FALSE(HexBytes("0G"));
+
+    TestWorld w;
+    w.files.AddFolder(kFolder);
+    w.files.AddFile(kFolder + "\\history.1.jsonl", Line("oldest") + Line("older"));
+    w.files.AddFile(kFolder + "\\history.jsonl", Line("newer") + Line("newest") + "{\"time\":\"2026-");
+    std::vector<std::string> names;
+    for (const JournalRecord& r : Journal(w.files, w.system, kFolder).Read()) names.push_back(r.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"newest", "newer", "older", "oldest"}));
+}
+
+TEST(Journal, RollsOverAtAMegabyteAndDropsCopiesNoLineNames) {
+    TestWorld w;
+    w.files.AddFolder(kFolder + "\\deleted");
+    JournalRecord kept{"2026-01-01T00:00:00Z", "deleted", "Startup Folder -> User", "a.lnk", "x", "file"};
+    kept.copy = "kept.lnk";
+    std::string big = JournalLine(kept) + "\n";
+    while (big.size() < Journal::kRollOverBytes) big += Line("filler");
+    w.files.AddFile(kFolder + "\\history.jsonl", big);
+    w.files.AddFile(kFolder + "\\history.1.jsonl", Line("gone"));
+    w.files.AddFile(kFolder + "\\deleted\\kept.lnk", "k");
+    w.files.AddFile(kFolder + "\\deleted\\orphan.lnk", "o");
+
+    Journal journal(w.files, w.system, kFolder);
+    journal.Write(JournalRecord{"", "new", "Registry -> User Run", "fresh", "y.exe"});
+    EXPECT_EQ(w.files.Content(kFolder + "\\history.1.jsonl"), big);
+    EXPECT_EQ(w.files.Content(kFolder + "\\history.jsonl"),
+              JournalLine(JournalRecord{"2026-12-08T09:30:00Z", "new", "Registry -> User Run", "fresh", "y.exe"}) + "\n");
+    EXPECT_EQ(w.files.Content(kFolder + "\\deleted\\kept.lnk"), "k");
+    EXPECT_FALSE(w.files.GetDetails(kFolder + "\\deleted\\orphan.lnk"));
+}
+
+TEST(Journal, EveryOperationIsNotedWithTheExactEntry) {
+    TestWorld w;
+    Journal journal(w.files, w.system, kFolder);
+    const OperationContext context{w.platform, w.texts, w.prompt, w.list, &journal};
+    const std::vector<std::uint8_t> bytes{0x01, 0x00, 0x83};
+    w.registry.SetValue(Hive::CurrentUser, TestWorld::kUserRun, RegValue{"Bin", RegType::Binary, bytes});
+    w.AddShortcut(w.folders.user, "Clock.lnk", "C:\\clock.exe");
+    const std::string link = w.files.Content(w.folders.user + "\\Clock.lnk");
+    w.list.LoadRegistryInfo();
+    const auto select = [&](const std::string& name) {
+        for (std::size_t i = 0; i < w.list.Rows().size(); ++i) {
+            if (w.list.Rows()[i].Name() == name) w.list.Select(i);
+        }
+    };
+    select("Bin");
+    DisableSelected(context);
+    w.files.Fail(FileFault::Locked, w.folders.user + "\\Clock.lnk");
+    select("Clock.lnk");
+    DisableSelected(context);
+    w.prompt.Answer(kAnswerYes);
+    DeleteSelected(context);
+
+    const auto records = journal.Read();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[2].action, "disabled");
+    EXPECT_EQ(records[2].type, "REG_BINARY");
+    EXPECT_EQ(records[2].data, "010083");
+    EXPECT_EQ(records[1].action, "failed");
+    EXPECT_EQ(records[1].reason, "disabled: file in use");
+    EXPECT_EQ(records[0].action, "deleted");
+    EXPECT_EQ(records[0].type, "file");
+    ASSERT_FALSE(records[0].copy.empty());
+    EXPECT_EQ(w.files.Content(journal.CopyPath(records[0].copy)), link);
+    EXPECT_FALSE(w.files.GetDetails(w.folders.user + "\\Clock.lnk"));
+}
+
+}  // namespace
