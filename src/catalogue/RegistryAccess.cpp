@@ -26,6 +26,22 @@ std::string RegTypeName(std::uint32_t type) {
     return text;
 }
 
+std::optional<std::uint32_t> RegTypeFromName(std::string_view name) {
+    for (std::uint32_t type = 0; type < 12; ++type) {
+        if (RegTypeName(type) == name) return type;
+    }
+    if (name.substr(0, 7) == "type 0x" && name.size() > 7 && name.size() <= 15) {
+        std::uint32_t type = 0;
+        for (const char c : name.substr(7)) {
+            const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+            if (digit < 0) return std::nullopt;
+            type = type * 16 + static_cast<std::uint32_t>(digit);
+        }
+        return type;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 std::uint64_t LittleEndian(const std::vector<std::uint8_t>& bytes) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/Registry.h"
 
@@ -52,6 +53,9 @@ bool IsTextType(std::uint32_t type);
 
 // "REG_SZ", "REG_BINARY", ...; "type 0x2A" for a number Windows has no name for.
 std::string RegTypeName(std::uint32_t type);
+
+// The type RegTypeName names; nothing for any other text.
+std::optional<std::uint32_t> RegTypeFromName(std::string_view name);
 
 // A value's data as the Value column shows it. A string is decoded up to its
 // first NUL, without leading blanks. Any other type shows its type name and a

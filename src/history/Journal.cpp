@@ -31,6 +31,7 @@ void EachField(Record& r, Visit visit) {
     visit("command", r.command);
     visit("type", r.type);
     visit("data", r.data);
+    visit("store", r.store);
     visit("copy", r.copy);
     visit("reason", r.reason);
 }
@@ -152,6 +153,7 @@ JournalRecord RecordOf(const Platform& platform, const StartupFolderPaths& folde
     JournalRecord record;
     record.action = std::move(action);
     record.name = entry.storedName;
+    if (entry.disabledStore) record.store = "disabled";
     if (entry.location == nullptr) return record;
     record.place = std::string(entry.location->section);
     if (!entry.location->IsRegistry()) {

@@ -25,6 +25,7 @@ struct JournalRecord {
     std::string command = {};
     std::string type = {};     // REG_SZ, ... or "file"
     std::string data = {};     // a registry value's bytes in hex
+    std::string store = {};    // "disabled" for an entry of a "-Disabled" store
     std::string copy = {};     // the name of a deleted file's copy in the deleted folder
     std::string reason = {};   // why it failed
     bool operator==(const JournalRecord&) const = default;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "history/Journal.h"
+#include "history/Restore.h"
 #include "operations/ItemOperations.h"
 #include "support/TestWorld.h"
 
@@ -20,7 +21,7 @@ std::string Line(const std::string& name) {
 
 TEST(Journal, LinesReadBackExactlyAndTornOnesAreSkipped) {
     const JournalRecord odd{"2026-12-08T09:30:00Z", "failed", "Registry -> User Run", "Жук \"q\"\n\\",
-                            "C:\\a b\\x.exe /q", "REG_SZ", "41004200", "", "disabled: file in use"};
+                            "C:\\a b\\x.exe /q", "REG_SZ", "41004200", "disabled", "", "disabled: file in use"};
     const std::string line = JournalLine(odd);
     EXPECT_EQ(line.find('\n'), std::string::npos);
     EXPECT_EQ(ParseJournalLine(line), odd);
@@ -94,6 +95,55 @@ TEST(Journal, EveryOperationIsNotedWithTheExactEntry) {
     ASSERT_FALSE(records[0].copy.empty());
     EXPECT_EQ(w.files.Content(journal.CopyPath(records[0].copy)), link);
     EXPECT_FALSE(w.files.GetDetails(w.folders.user + "\\Clock.lnk"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Journal, RestorePutsBackExactlyWhatWentAndRefusesWhereSomethingElseStands) {
+    TestWorld w;
+    Journal journal(w.files, w.system, kFolder);
+    const OperationContext context{w.platform, w.texts, w.prompt, w.list, &journal};
+    const RegValue bin{"Bin", RegType::Binary, {0x01, 0x00, 0x83}};
+    w.registry.SetValue(Hive::CurrentUser, TestWorld::kUserRunDisabled, bin);
+    w.AddShortcut(w.folders.user, "Clock.lnk", "C:\\clock.exe");
+    const std::string link = w.folders.user + "\\Clock.lnk", content = w.files.Content(link);
+    for (const char* name : {"Bin", "Clock.lnk"}) {
+        w.list.LoadRegistryInfo();
+        for (std::size_t i = 0; i < w.list.Rows().size(); ++i) {
+            if (w.list.Rows()[i].Name() == name) w.list.Select(i);
+        }
+        w.prompt.Answer(kAnswerYes);
+        DeleteSelected(context);
+    }
+    const auto records = journal.Read();
+    ASSERT_EQ(records.size(), 2u);
+    const JournalRecord file = records[0], value = records[1];
+
+    EXPECT_EQ(Restore(w.platform, w.folders, journal, value), RestoreResult::Restored);
+    EXPECT_EQ(w.registry.GetValue(Hive::CurrentUser, TestWorld::kUserRunDisabled, "Bin")->data, bin.data);
+    EXPECT_EQ(w.registry.GetValue(Hive::CurrentUser, TestWorld::kUserRunDisabled, "Bin")->type, bin.type);
+    EXPECT_EQ(Restore(w.platform, w.folders, journal, value), RestoreResult::AlreadyThere);
+    w.registry.SetString(Hive::CurrentUser, TestWorld::kUserRunDisabled, "Bin", "other.exe");
+    EXPECT_EQ(Restore(w.platform, w.folders, journal, value), RestoreResult::Occupied);
+
+    w.AddShortcut(w.folders.userDisabled, "Clock.lnk", "C:\\elsewhere.exe");  // its twin stands
+    EXPECT_EQ(Restore(w.platform, w.folders, journal, file), RestoreResult::Occupied);
+    w.files.RemoveFile(w.folders.userDisabled + "Clock.lnk");
+    EXPECT_EQ(Restore(w.platform, w.folders, journal, file), RestoreResult::Restored);
+    EXPECT_EQ(w.files.Content(link), content);
+    w.files.RemoveFile(link);
+    w.files.RemoveFile(journal.CopyPath(file.copy));
+    EXPECT_EQ(Restore(w.platform, w.folders, journal, file), RestoreResult::CopyMissing);
+
+    const auto after = journal.Read();
+    ASSERT_EQ(after.size(), 4u);
+    EXPECT_EQ(after[0].action, "restored");
+    EXPECT_EQ(after[0].name, "Clock.lnk");
+    EXPECT_EQ(after[1].action, "restored");
+    EXPECT_EQ(after[1].store, "disabled");
+    EXPECT_EQ(Restore(w.platform, w.folders, journal, after[0]), RestoreResult::NotRestorable);
 }
 
 }  // namespace
