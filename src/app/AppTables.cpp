@@ -31,6 +31,7 @@ constexpr MenuItem kOptionsItems[] = {
     {ids::kCmdRunMinimized, lang::kMenuRunMinimized},
     kSeparator,
     {ids::kCmdLanguage, lang::kLanguageCaption},
+    {ids::kCmdHistory, lang::kMenuHistory},
 };
 
 constexpr MenuItem kHelpItems[] = {

@@ -32,6 +32,7 @@ constexpr int kCmdHelpFile = 40013;
 constexpr int kCmdUpdate = 40014;
 constexpr int kCmdAbout = 40015;
 constexpr int kCmdExport = 40016;
+constexpr int kCmdHistory = 40017;
 // The tray icon's menu.
 constexpr int kCmdTrayOpen = 40101;
 constexpr int kCmdTrayExit = 40102;

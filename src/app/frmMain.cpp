@@ -76,6 +76,7 @@ frmMain::~frmMain() {
     updates_.reset();
     about_.reset();
     languageDialog_.reset();
+    history_.reset();
     add_.reset();
     monitor_.reset();
     alerts_.reset();
@@ -111,6 +112,15 @@ bool frmMain::Create(bool show) {
                                              [this] { RefreshList(); }, journal_);
     monitor_ = std::make_unique<Monitor>(platform_, fileInfo_, texts_, *list_, *alerts_, &watcher_);
     monitor_->SetJournal(journal_);
+    if (journal_ != nullptr) {
+        history_ = std::make_unique<frmHistory>(
+            HistoryContext{platform_, texts_, prompt_, *journal_, list_->Folders(),
+                           [this] {
+                               list_->LoadRegistryInfo();
+                               RefreshList();
+                           }},
+            Handle());
+    }
     add_ = std::make_unique<frmAdd>(*context_, [this] { RefreshList(); }, Handle());
     languageDialog_ = std::make_unique<frmLanguage>(
         platform_, texts_.FilePath(), [this] { return settings_.LanguageName(); },
@@ -493,6 +503,9 @@ void frmMain::OnCommand(int command) {
         return;
     case ids::kCmdExport:
         ExportList();
+        return;
+    case ids::kCmdHistory:
+        if (history_) history_->Show();
         return;
     case ids::kCmdUpdate:
         if (updates_) updates_->Start();

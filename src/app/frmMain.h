@@ -12,6 +12,7 @@
 #include "app/Settings.h"
 #include "catalogue/FileDetails.h"
 #include "catalogue/MainList.h"
+#include "history/frmHistory.h"
 #include "language/Ini.h"
 #include "language/Texts.h"
 #include "operations/ItemOperations.h"
@@ -46,7 +47,7 @@ struct MainWindowParts {
     Autostart& autostart;
     MainList& list;
     IChangeWatcher& watcher;
-    IJournal* journal = nullptr;  // where every change is noted
+    Journal* journal = nullptr;  // where every change is noted
 };
 
 class frmMain : public win32::Window {
@@ -100,7 +101,8 @@ private:
     Settings& settings_;
     Autostart& autostart_;
     IChangeWatcher& watcher_;
-    IJournal* journal_;
+    Journal* journal_;
+    std::unique_ptr<frmHistory> history_;
     MainList* const list_;
     win32::Win32HttpClient* const http_;
     std::function<void()> beforeQuit_;

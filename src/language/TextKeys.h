@@ -86,6 +86,21 @@ inline constexpr TextKey kExportFailed{"Main", "64"};
 inline constexpr TextKey kExportUsage{"Main", "65"};
 inline constexpr TextKey kExportCsvFiles{"Main", "66"};
 inline constexpr TextKey kExportJsonFiles{"Main", "67"};
+inline constexpr TextKey kMenuHistory{"Main", "68"};
+// [History]
+inline constexpr TextKey kHistoryCaption{"History", "1"};
+inline constexpr TextKey kHistoryTime{"History", "2"};
+inline constexpr TextKey kHistoryAction{"History", "3"};
+inline constexpr TextKey kHistoryPlace{"History", "4"};
+inline constexpr TextKey kHistoryName{"History", "5"};
+inline constexpr TextKey kHistoryCommand{"History", "6"};
+inline constexpr TextKey kHistoryRestore{"History", "7"};
+inline constexpr TextKey kHistoryClose{"History", "8"};
+inline constexpr TextKey kHistoryOccupied{"History", "9"};
+inline constexpr TextKey kHistoryCopyMissing{"History", "10"};
+inline constexpr TextKey kHistoryNotRestorable{"History", "11"};
+inline constexpr TextKey kHistoryFailed{"History", "12"};
+inline constexpr TextKey kHistoryAlreadyThere{"History", "13"};
 // [About]
 inline constexpr TextKey kAboutCaption{"About", "1"};
 inline constexpr TextKey kAboutVersion{"About", "2"};
