@@ -138,6 +138,7 @@ inline constexpr TextKey kAlertFileNotFound{"Alert", "10"};
 inline constexpr TextKey kAlertDeleteRegistryCaption{"Alert", "11"};
 inline constexpr TextKey kAlertDeleteFolderCaption{"Alert", "12"};
 inline constexpr TextKey kAlertFile{"Alert", "13"};
+inline constexpr TextKey kAlertReplaces{"Alert", "14"};
 // [Splash]
 inline constexpr TextKey kUnsupportedWindows{"Splash", "5"};
 // [Tray]

@@ -17,6 +17,9 @@ struct AlertEntry {
     // The value's or file's real name; the actions work on this one, as the
     // Name column drops leading blanks.
     std::string storedName;
+    // The command the same name had in the same place until now, when it was
+    // rewritten with another (updaters do that); empty for a new name.
+    std::string previous = {};
 
     std::string_view Section() const { return location != nullptr ? location->section : ""; }
     // A new entry is always found in a live store.

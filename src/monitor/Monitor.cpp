@@ -1,5 +1,6 @@
 #include "monitor/Monitor.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "catalogue/Loaders.h"
 #include "platform/ScopedFlag.h"
+#include "platform/Text.h"
 
 namespace dovoviza {
 
@@ -55,6 +57,20 @@ FirstRowIndex IndexRows(ISystem& system, const std::vector<StartupItem>& rows) {
 AlertEntry AlertFromScan(const StartupItem& item) {
     return AlertEntry{item.Name(), item.Value(), item.location, item.columns[kColProcessPath],
                       item.storedName};
+}
+
+// The command a listed live entry of the same place and name had, when it
+// differs from the new row's; empty for a name the place did not have.
+std::string PreviousCommand(ISystem& system, const std::vector<StartupItem>& rows, const StartupItem& row) {
+    for (const StartupItem& listed : rows) {
+        if (listed.location != row.location || listed.IsDisabled() || listed.Value() == row.Value()) continue;
+        const std::string& a = listed.storedName;
+        const std::string& b = row.storedName;
+        if (a.size() != b.size()) continue;  // letter case keeps a name's length, bar rare letters
+        const bool ascii = std::all_of(a.begin(), a.end(), [](char c) { return (c & 0x80) == 0; });
+        if (ascii ? EqualsAsciiNoCase(a, b) : system.ToUpper(a) == system.ToUpper(b)) return listed.Value();
+    }
+    return {};
 }
 
 // What the monitor compares of a row; icons and the costly columns it never reads.
@@ -224,6 +240,7 @@ TickReport Monitor::Tick() {
         if (row.IsDisabled()) wasDisabled.insert(KeyOf(system, row));
     }
     std::optional<std::size_t> newEntry;
+    std::string previous;
     for (std::size_t i = 0; i < scan.size(); ++i) {
         const auto match = reference.find(scanKeys[i]);
         if (match == reference.end()) {
@@ -231,6 +248,7 @@ TickReport Monitor::Tick() {
             // this scan, and one that is still unknown after it has gone again.
             if (newEntry) continue;
             newEntry = i;
+            previous = PreviousCommand(system, mainList_.Rows(), scan[i]);
             report.reloadedForNewEntry = mainList_.LoadRegistryInfo();
             reference = IndexRows(system, mainList_.Rows());
             continue;
@@ -258,6 +276,7 @@ TickReport Monitor::Tick() {
     // Last, so that whatever the window does when it opens meets a finished tick.
     if (newEntry) {
         report.alert = AlertFromScan(scan[*newEntry]);
+        report.alert->previous = previous;
         Note(journal_, RecordOf(platform_, mainList_.Folders(), report.alert->Live(), "new"));
         alerts_.RaiseAlert(*report.alert);
     }

@@ -37,6 +37,7 @@ constexpr TextBinding kTexts[] = {
     {ids::kAlertSectionCaption, lang::kAlertSection}, {ids::kAlertNameCaption, lang::kAlertName},
     {ids::kAlertValueCaption, lang::kAlertValue},   {ids::kAlertAllow, lang::kAlertAllow},
     {ids::kAlertDisable, lang::kAlertDisable},        {ids::kAlertDelete, lang::kAlertDelete},
+    {ids::kAlertPreviousCaption, lang::kAlertReplaces},
 };
 
 // Asks the main window's questions for an alert. The alert is disabled
@@ -163,6 +164,12 @@ bool frmAlert::CreateControls() {
     ok &= CreateControl(hwnd, WC_STATICW, Wide(entry_.value),
                         SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_PATHELLIPSIS | SS_NOTIFY,
                         ids::kAlertValue) != nullptr;
+
+    if (!entry_.previous.empty()) {
+        ok &= CreateControl(hwnd, WC_STATICW, L"", kLabel, ids::kAlertPreviousCaption) != nullptr;
+        ok &= CreateControl(hwnd, WC_STATICW, Wide(entry_.previous), SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_PATHELLIPSIS,
+                            ids::kAlertPrevious) != nullptr;
+    }
 
     // The link; a plain clickable label where the link control is missing.
     HWND details = CreateControl(hwnd, WC_LINK, L"", WS_TABSTOP, ids::kAlertDetails);
@@ -294,7 +301,8 @@ SIZE frmAlert::Layout() {
     clientWidth = std::max(clientWidth, 2 * marginX + 3 * buttonWidth + 2 * buttonGap);
     // A translation's long captions still leave the values room.
     int widestCaption = 0;
-    for (int id : {ids::kAlertSectionCaption, ids::kAlertNameCaption, ids::kAlertValueCaption}) {
+    for (int id : {ids::kAlertSectionCaption, ids::kAlertNameCaption, ids::kAlertValueCaption,
+                   ids::kAlertPreviousCaption}) {
         widestCaption = std::max(widestCaption, textWidth(id, font_.get(), false));
     }
     clientWidth = std::max(clientWidth, captionsLeft + widestCaption + gap + du.X(100) + marginX);
@@ -310,9 +318,11 @@ SIZE frmAlert::Layout() {
     win32::Place(Item(ids::kAlertIcon), marginX, bodyTop, iconSize, iconSize);
     const int pairs[][2] = {{ids::kAlertSectionCaption, ids::kAlertSection},
                             {ids::kAlertNameCaption, ids::kAlertName},
-                            {ids::kAlertValueCaption, ids::kAlertValue}};
+                            {ids::kAlertValueCaption, ids::kAlertValue},
+                            {ids::kAlertPreviousCaption, ids::kAlertPrevious}};
     int y = bodyTop;
     for (const auto& pair : pairs) {
+        if (Item(pair[0]) == nullptr) continue;  // no earlier command to show
         // Each value follows its own caption, measured in the window's font.
         const int captionWidth = textWidth(pair[0], font_.get(), false);
         const int valueLeft = captionsLeft + captionWidth + gap;

@@ -35,6 +35,8 @@ constexpr int kAlertAllow = 2011;       // standard Buttons with their captions
 constexpr int kAlertDisable = 2012;
 constexpr int kAlertDelete = 2013;
 constexpr int kAlertPicture = 2014;
+constexpr int kAlertPreviousCaption = 2015;  // "Replaces:", shown when the name had another command
+constexpr int kAlertPrevious = 2016;
 
 }  // namespace dovoviza::ids
 

@@ -5,6 +5,7 @@
 
 #include "history/Journal.h"
 #include "history/Restore.h"
+#include "monitor/Monitor.h"
 #include "operations/ItemOperations.h"
 #include "support/TestWorld.h"
 
@@ -144,6 +145,38 @@ TEST(Journal, RestorePutsBackExactlyWhatWentAndRefusesWhereSomethingElseStands) 
     EXPECT_EQ(after[1].action, "restored");
     EXPECT_EQ(after[1].store, "disabled");
     EXPECT_EQ(Restore(w.platform, w.folders, journal, after[0]), RestoreResult::NotRestorable);
+}
+
+}  // namespace
+
+namespace {
+
+struct Alerts : IAlertSink {
+    void RaiseAlert(const AlertEntry& entry) override { seen.push_back(entry); }
+    std::vector<AlertEntry> seen;
+};
+
+TEST(Journal, TheWatchdogNotesWhatItSeesAndAnUpdatersRewriteNamesTheEarlierCommand) {
+    TestWorld w;
+    Journal journal(w.files, w.system, kFolder);
+    Alerts alerts;
+    Monitor monitor(w.platform, w.fileInfo, w.texts, w.list, alerts);
+    monitor.SetJournal(&journal);
+    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "Updater", "C:\\u\\1.0\\up.exe");
+    w.list.LoadRegistryInfo();
+    monitor.Tick();
+    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "UPDATER", "C:\\u\\2.0\\up.exe");
+    monitor.Tick();
+    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "Other", "C:\\o.exe");
+    monitor.Tick();
+    ASSERT_EQ(alerts.seen.size(), 2u);
+    EXPECT_EQ(alerts.seen[0].previous, "C:\\u\\1.0\\up.exe");
+    EXPECT_EQ(alerts.seen[1].previous, "");
+    const auto records = journal.Read();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].name, "Other");
+    EXPECT_EQ(records[1].action, "new");
+    EXPECT_EQ(records[1].command, "C:\\u\\2.0\\up.exe");
 }
 
 }  // namespace
