@@ -1,94 +1,58 @@
-// The rules that decide what a click on the main window or the tray icon may
-// use, and the list's type-to-find search.
+// The main window's rules: menu state, type-to-find, the settings, the autostart entry.
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-#include <utility>
-
 #include "app/AppTables.h"
+#include "app/Settings.h"
 #include "support/TestWorld.h"
 
 using namespace dovoviza;
 using namespace dovoviza::test;
 
-TEST(AppMenuStateTest, SelectedRowDecidesBetweenDisableAndEnableAndRowsOpenTheListMenu) {
-    TestWorld w;
-    ASSERT_TRUE(w.list.LoadRegistryInfo());
-    EXPECT_FALSE(ShowsListMenu(w.list));
-
-    w.AddProgram("C:\\a.exe");
-    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "On", "C:\\a.exe");
-    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRunDisabled, "Off", "C:\\a.exe");
-    ASSERT_TRUE(w.list.LoadRegistryInfo());
-    ASSERT_EQ(w.list.RowCount(), 2u);
-    // Rows but none selected: the menu opens, its items stay as they were.
-    ASSERT_EQ(w.list.SelectedIndex(), std::nullopt);
-    EXPECT_TRUE(ShowsListMenu(w.list));
-    EXPECT_FALSE(SelectedRowMenuState(w.list).has_value());
-
-    for (std::size_t i = 0; i < w.list.RowCount(); ++i) {
-        w.list.Select(i);
-        const auto state = SelectedRowMenuState(w.list);
-        ASSERT_TRUE(state.has_value());
-        const bool disabled = w.list.Rows()[i].IsDisabled();
-        EXPECT_EQ(state->disable, !disabled) << w.list.Rows()[i].Name();
-        EXPECT_EQ(state->enable, disabled) << w.list.Rows()[i].Name();
-    }
-}
-
-TEST(AppTrayTest, ClicksOfTheIcon) {
-    EXPECT_EQ(TrayMouseAction(TrayMouse::LeftUp), TrayAction::OpenMainWindow);
-    EXPECT_EQ(TrayMouseAction(TrayMouse::LeftDoubleClick), TrayAction::OpenMainWindow);
-    EXPECT_EQ(TrayMouseAction(TrayMouse::RightUp), TrayAction::ShowMenu);
-    EXPECT_EQ(TrayMouseAction(TrayMouse::Other), TrayAction::None);
-}
-
-TEST(AppListSearchTest, TypedTextFindsTheNextNameThatBeginsWithIt) {
+TEST(AppTables, TheSelectedRowDecidesTheMenuAndTypedTextFindsTheNextName) {
     TestWorld w;
     for (const char* name : {"Alpha", "beta", "Bravo", "charlie"}) {
-        w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, name, "C:\\missing.exe");
+        w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, name, "C:\\a.exe");
     }
-    // Value names ignore case within a key; the second "Beta" sits in the disabled store.
-    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRunDisabled, "Beta", "C:\\missing.exe");
-    ASSERT_TRUE(w.list.LoadRegistryInfo());
-    const auto& rows = w.list.Rows();
-    ASSERT_EQ(rows.size(), 5u);
-    const auto index = [&](const char* name) -> std::optional<std::size_t> {
-        if (!name) return std::nullopt;
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (rows[i].Name() == name) return i;
-        }
-        ADD_FAILURE() << name;
-        return rows.size();
-    };
-    const struct {
-        const char* text;
-        const char* startAfter;  // the search starts after this row, or at `start`
-        std::size_t start;
-        bool partial, wrap;
-        const char* found;
-    } cases[] = {
-        // Letter case does not matter; the search starts at the given row.
-        {"B", nullptr, 0, true, true, "beta"},
-        {"b", "beta", 0, true, true, "Bravo"},
-        {"BR", nullptr, 0, true, true, "Bravo"},
-        {"beta", "beta", 0, true, true, "Beta"},
-        // Past the last match it goes round to the top only when asked.
-        {"alp", nullptr, 1, true, true, "Alpha"},
-        {"alp", nullptr, 1, true, false, nullptr},
-        {"alp", nullptr, 99, true, false, nullptr},
-        {"alp", nullptr, 99, true, true, "Alpha"},
-        // A whole-name search does not take a name that only begins with the text.
-        {"Bra", nullptr, 0, false, true, nullptr},
-        {"CHARLIE", nullptr, 0, false, true, "charlie"},
-        {"x", nullptr, 0, true, true, nullptr},
-        {"", nullptr, 0, true, true, nullptr},
-    };
-    for (const auto& c : cases) {
-        const std::size_t start = c.startAfter ? *index(c.startAfter) + 1 : c.start;
-        EXPECT_EQ(FindRowByName(rows, w.system, c.text, start, c.partial, c.wrap), index(c.found))
-            << '"' << c.text << "\" from " << start << (c.partial ? " partial" : " whole") << (c.wrap ? " wrap" : "");
+    w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRunDisabled, "Beta", "C:\\a.exe");
+    w.list.LoadRegistryInfo();
+    const auto& rows = w.list.Rows();  // Alpha, beta, Bravo, charlie, Beta (disabled)
+    // Rows but none selected: the menu opens, its items stay as they were.
+    EXPECT_TRUE(!ShowsListMenu(TestWorld().list) && ShowsListMenu(w.list));
+    EXPECT_FALSE(SelectedRowMenuState(w.list));
+    w.list.Select(std::size_t{4});
+    EXPECT_TRUE(SelectedRowMenuState(w.list)->enable && !SelectedRowMenuState(w.list)->disable);
+    // Letter case does not matter; the search starts at the given row and goes
+    // round to the top only when asked; a whole name must match as a whole.
+    const std::tuple<const char*, std::size_t, bool, bool, const char*> cases[] = {
+        {"b", 2, true, true, "Bravo"}, {"beta", 2, true, true, "Beta"}, {"", 0, true, true, ""},
+        {"alp", 1, true, true, "Alpha"}, {"alp", 1, true, false, ""}, {"alp", 9, true, false, ""},
+        {"Bra", 0, false, true, ""}, {"CHARLIE", 0, false, true, "charlie"}};
+    for (const auto& [text, start, partial, wrap, found] : cases) {
+        const auto row = FindRowByName(rows, w.system, text, start, partial, wrap);
+        EXPECT_EQ(row ? rows[*row].Name() : "", found) << text << " from " << start << wrap;
     }
+}
+
+TEST(Settings, DefaultsExactTextsAndTheProgramsOwnAutostartEntry) {
+    const std::pair<std::optional<WindowsVersion>, int> versions[] = {
+        {std::nullopt, 0}, {WindowsVersion{1, 4, 10}, 1}, {WindowsVersion{2, 5, 0}, 1},
+        {WindowsVersion{2, 5, 1}, 2}, {WindowsVersion{2, 6, 3}, 2}, {WindowsVersion{2, 10, 0}, 1}};
+    for (const auto& [version, os] : versions) EXPECT_EQ(GetOS(version), os) << os;
+    TestWorld w;
+    Settings settings(w.registry);
+    EXPECT_EQ(settings.LanguageName(), "English");
+    // A size that is missing or no number reads as its default.
+    EXPECT_EQ(settings.HeightTwips(), 7950);
+    w.registry.SetString(Hive::LocalMachine, kSettingsKey, "Width", "wide");
+    w.registry.SetString(Hive::LocalMachine, kSettingsKey, "RunMinimized", "true");
+    EXPECT_EQ(settings.WidthTwips(), 11175);
+    EXPECT_FALSE(settings.RunMinimized());  // only "True"
+    // The value in the Run key of the program's own view is ours only with our path.
+    w.system.wow64 = true;
+    Autostart autostart(w.registry, w.system);
+    const std::string key = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+    ASSERT_TRUE(autostart.KeyPath() == key && autostart.Set(true) && autostart.IsOn());
+    w.registry.SetString(Hive::LocalMachine, key, kAutostartValue, "D:\\old\\dovoviza.exe");
+    EXPECT_FALSE(autostart.IsOn());
 }
