@@ -1,55 +1,48 @@
 #!/usr/bin/env python3
-"""Checks the compiled help file the way a reader opens it.
-
-extract_chmLib (Debian package libchm-bin), a reader that shares no code with
-the compiler, unpacks it; then its system record, contents, index, links and
-pictures are checked, and that it holds exactly the help/ sources. Results go
-to a GoogleTest-shaped XML file, one test case per check; exit code 0 only
-when every check passed.
-"""
-import argparse, html.parser, os, posixpath, shutil, struct, subprocess, sys, tempfile, urllib.parse
+"""Checks the compiled help file the way a reader opens it: extract_chmLib (libchm-bin), which
+shares no code with the compiler, unpacks it; then its system record, contents, index, links and
+pictures are checked, and that it holds exactly the help/ sources. One test case per check goes
+to a GoogleTest-shaped XML file; the exit code is 0 only when every check passed."""
+import argparse, configparser, html.parser, os, posixpath, shutil, struct, subprocess, sys, tempfile
+from urllib.parse import unquote, urlsplit
 from xml.sax.saxutils import quoteattr
 
 PAGE = (".htm", ".html")
 
 
 class Page(html.parser.HTMLParser):
-    """What a page or a sitemap (.hhc, .hhk) holds: links, pictures, anchors, title, entries."""
+    """A page or sitemap: its tags in order with the depth of lists they sit in, and its title."""
 
     def __init__(self, text):
         super().__init__(convert_charrefs=True)
-        self.links, self.images, self.anchors, self.entries = [], [], set(), []
-        self.scripts, self.title, self.depth, self._in_title, self._entry = 0, "", 0, False, None
+        self.tags, self.title, self.depth, self.in_title = [], "", 0, False
         self.feed(text)
         self.title = " ".join(self.title.split())
+        self.anchors = {a.get(k) for t, a, _ in self.tags for k in ("name", "id") if k == "id" or t == "a"}
+        self.links = [a.get("href", "") for t, a, _ in self.tags
+                      if t == "a" and "href" in a or t == "link" and a.get("rel", "").lower() == "stylesheet"]
+        self.images = [a.get("src", "") for t, a, _ in self.tags if t == "img"]
+        self.entries, entry = [], None  # of a sitemap: name, pages, depth
+        for tag, a, depth in self.tags:
+            if tag == "object":
+                entry = {"name": None, "locals": [], "depth": depth} if a.get("type", "").lower() == "text/sitemap" else None
+                self.entries += [entry] if entry else []
+            elif tag == "param" and entry is not None:
+                kind, value = a.get("name", "").lower(), a.get("value", "")
+                entry["name"] = value.strip() if kind == "name" and entry["name"] is None else entry["name"]
+                entry["locals"] += [value] if kind == "local" else []
 
     def handle_starttag(self, tag, attrs):
-        a = {k.lower(): v or "" for k, v in attrs}
-        self.anchors.update(x for x in (a.get("name") if tag == "a" else None, a.get("id")) if x)
-        if tag == "a" and "href" in a or tag == "link" and a.get("rel", "").lower() == "stylesheet":
-            self.links.append(a.get("href", ""))
-        self.images += [a.get("src", "")] if tag == "img" else []
-        self.scripts += tag == "script"
-        self._in_title |= tag == "title"
         self.depth += tag == "ul"
-        if tag == "object" and a.get("type", "").lower() == "text/sitemap":
-            self._entry = {"name": None, "locals": [], "depth": self.depth}
-        elif tag == "param" and self._entry is not None:
-            kind = a.get("name", "").lower()
-            if kind == "name" and self._entry["name"] is None:
-                self._entry["name"] = a.get("value", "").strip()
-            elif kind == "local":
-                self._entry["locals"].append(a.get("value", ""))
+        self.in_title |= tag == "title"
+        self.tags.append((tag, {k.lower(): v or "" for k, v in attrs}, self.depth))
 
     def handle_endtag(self, tag):
-        self._in_title &= tag != "title"
         self.depth -= tag == "ul"
-        if tag == "object" and self._entry is not None:
-            self.entries.append(self._entry)
-            self._entry = None
+        self.in_title &= tag != "title"
 
     def handle_data(self, data):
-        self.title += data if self._in_title else ""
+        self.title += data if self.in_title else ""
 
 
 def require(condition, message):
@@ -63,19 +56,19 @@ def files_in(root):
 
 def checks(root, sources):
     files = files_in(root)
-    read = lambda rel: open(os.path.join(root, rel), "rb").read()
+    read = lambda rel: open(os.path.join(root, rel), "rb").read() if rel in files else b""
     page = lambda rel: Page(read(rel).decode("cp1252", "replace"))
     content = {f for f in files if not f.startswith(("#", "$", "_#_")) and "/$" not in f}
     pages = sorted(f for f in content if f.lower().endswith(PAGE))
-    data, system, pos = read("#SYSTEM") if "#SYSTEM" in files else b"", {}, 4
+    data, system, pos = read("#SYSTEM"), {}, 4
     while pos + 4 <= len(data):  # the #SYSTEM file: (code, length, bytes) records
         code, length = struct.unpack_from("<HH", data, pos)
         system[code], pos = data[pos + 4:pos + 4 + length], pos + 4 + length
     string = lambda code: system.get(code, b"").split(b"\0")[0].decode("cp1252", "replace")
 
     def target(link, where):  # a link's file inside, and its anchor on that page
-        parts = urllib.parse.urlsplit(link)
-        path = urllib.parse.unquote(parts.path)
+        parts = urlsplit(link)
+        path = unquote(parts.path)
         require(path in files, "%s: %r is not inside the help file" % (where, link))
         require(not parts.fragment or parts.fragment in page(path).anchors, "%s: no anchor in %r" % (where, link))
         return path
@@ -91,15 +84,12 @@ def checks(root, sources):
     def header():
         require(pages, "the reader found no pages")
         require(string(3) == "Varnek RuvazUv Avuzuza Help", "title is %r" % string(3))
-        require(system.get(4, b"\0" * 4)[:4] == struct.pack("<I", 0x0409), "the language is not 0x0409")
+        require(system.get(4, b"")[:4] == struct.pack("<I", 0x0409), "the language is not 0x0409")
         require(target(string(2), "default topic").lower().endswith(PAGE), "the default topic is no page")
-        project, section = {}, None
-        for line in open(os.path.join(sources, "dovoviza.hhp"), encoding="cp1252").read().splitlines():
-            section = line.strip().strip("[]").upper() if line.strip().startswith("[") else section
-            if section == "OPTIONS" and "=" in line:
-                project[line.split("=", 1)[0].strip().lower()] = line.split("=", 1)[1].strip()
+        project = configparser.ConfigParser(allow_no_value=True, interpolation=None, strict=False)
+        project.read(os.path.join(sources, "dovoviza.hhp"), encoding="cp1252")
         for code, what in ((3, "title"), (2, "default topic"), (0, "contents file"), (1, "index file")):
-            require(project.get(what) == string(code), "the %s differs from the project's" % what)
+            require(project.get("OPTIONS", what, fallback=None) == string(code), "the %s differs from the project's" % what)
 
     def contents():
         entries = sitemap(0, "contents file")
@@ -110,25 +100,23 @@ def checks(root, sources):
 
     def index():
         entries = sitemap(1, "index file")
-        names = [e["name"] for e in entries]
-        require(len(names) >= 20 and len(set(names)) == len(names), "too few or repeated keywords")
+        require(len(entries) >= 20 and len({e["name"] for e in entries}) == len(entries), "too few or repeated keywords")
         require(all(e["locals"] for e in entries), "an index keyword leads nowhere")
         for part in ("BTree", "Data", "Map"):  # what the viewer's Index tab reads
-            require(read("$WWKeywordLinks/" + part) if "$WWKeywordLinks/" + part in files else b"", "no keyword " + part)
+            require(read("$WWKeywordLinks/" + part), "no keyword " + part)
 
     def links():
         pictures = 0
         for p in pages:
             parsed, base = page(p), posixpath.dirname(p)
-            require(not parsed.scripts, "%s needs a script" % p)
+            require(not any(t == "script" for t, _, _ in parsed.tags), "%s needs a script" % p)
             for link in parsed.links:
-                if urllib.parse.urlsplit(link).scheme.lower() not in ("http", "https", "mailto"):
+                if urlsplit(link).scheme.lower() not in ("http", "https", "mailto"):
                     path, _, anchor = link.partition("#")
                     path = posixpath.normpath(posixpath.join(base, path)) if path else p
                     target(path + ("#" + anchor if anchor else ""), p)
             for src in parsed.images:
-                path = posixpath.normpath(posixpath.join(base, src))
-                require(src and path in files and read(path), "%s: picture %r is not inside or empty" % (p, src))
+                require(src and read(posixpath.normpath(posixpath.join(base, src))), "%s: picture %r is not inside or empty" % (p, src))
                 pictures += 1
         require(pictures, "no page shows a picture")
 
@@ -143,21 +131,19 @@ def checks(root, sources):
             ("ContentIsExactlyTheSources", the_sources)]
 
 
-def run(chm, sources):
-    with tempfile.TemporaryDirectory(prefix="dovoviza-help-") as folder:
-        reader = shutil.which("extract_chmLib")
-        unpacked = subprocess.run([reader, chm, folder + "/chm"], capture_output=True, text=True) if reader else None
-        if not reader or unpacked.returncode or not os.path.isdir(folder + "/chm"):
-            return [("OpensWithAReader", "extract_chmLib (libchm-bin) cannot open %s: %s"
-                     % (chm, unpacked.stdout[-2000:] if unpacked else "not installed"))]
-        results = []
-        for name, check in checks(folder + "/chm", sources):
-            try:
-                check()
-                results.append((name, None))
-            except (AssertionError, OSError, ValueError, KeyError, struct.error) as error:
-                results.append((name, "%s: %s" % (type(error).__name__, error)))
-        return results
+def run(chm, sources, folder):
+    reader = shutil.which("extract_chmLib")
+    unpacked = subprocess.run([reader, chm, folder], capture_output=True, text=True) if reader else None
+    if not reader or unpacked.returncode or not os.path.isdir(folder):
+        output = unpacked.stdout[-2000:] if unpacked else "not installed"
+        return [("OpensWithAReader", "extract_chmLib (libchm-bin) cannot open %s: %s" % (chm, output))]
+    results = []
+    for name, check in checks(folder, sources):
+        try:
+            results.append((name, check()))
+        except (AssertionError, OSError, ValueError, KeyError, struct.error, configparser.Error) as error:
+            results.append((name, "%s: %s" % (type(error).__name__, error)))
+    return results
 
 
 def main():
@@ -165,18 +151,18 @@ def main():
     for option in ("--chm", "--sources", "--xml"):
         parser.add_argument(option, required=True)
     args = parser.parse_args()
-    results = run(args.chm, args.sources)
-    failed = sum(1 for _, message in results if message)
-    counts = 'tests="%d" failures="%d" disabled="0" errors="0"' % (len(results), failed)
-    cases = ['    <testcase name="%s" status="run" classname="HelpFile"%s' % (name, " />" if not message else
-             '>\n      <failure message=%s type=""/>\n    </testcase>' % quoteattr(message)) for name, message in results]
+    with tempfile.TemporaryDirectory(prefix="dovoviza-help-") as folder:
+        results = run(args.chm, args.sources, folder + "/chm")
+    counts = 'tests="%d" failures="%d" disabled="0" errors="0"' % (len(results), sum(1 for _, m in results if m))
+    cases = "\n".join('    <testcase name="%s" classname="HelpFile">%s</testcase>'
+                      % (name, '<failure message=%s type=""/>' % quoteattr(m) if m else "") for name, m in results)
     os.makedirs(os.path.dirname(os.path.abspath(args.xml)), exist_ok=True)
     with open(args.xml, "w", encoding="utf-8") as f:
-        f.write('<?xml version="1.0" encoding="UTF-8"?>\n<testsuites %s name="AllTests">\n  <testsuite name="HelpFile" %s>\n'
-                '%s\n  </testsuite>\n</testsuites>\n' % (counts, counts, "\n".join(cases)))
-    for name, message in results:
-        print("[%s] HelpFile.%s%s" % ("  FAILED  " if message else "       OK ", name, ": " + message if message else ""))
-    return 1 if failed or not results else 0
+        f.write('<?xml version="1.0" encoding="UTF-8"?>\n<testsuites %s name="AllTests">\n'
+                '  <testsuite name="HelpFile" %s>\n%s\n  </testsuite>\n</testsuites>\n' % (counts, counts, cases))
+    for name, m in results:
+        print("[%s] HelpFile.%s%s" % ("  FAILED  " if m else "       OK ", name, ": " + m if m else ""))
+    return 1 if any(m for _, m in results) or not results else 0
 
 
 if __name__ == "__main__":

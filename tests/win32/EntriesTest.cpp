@@ -1,23 +1,20 @@
-// Disable, enable, create, edit, delete and the monitor with its alert's
-// actions, over the real registry, Startup folders and shortcuts of the prefix.
+// Entries over the real registry, Startup folders and shortcuts: disable,
+// enable, create, edit and delete; the change notifications of the real
+// registry and files, and the watchdog that relies on them to skip what did
+// not change.
 
-#include <tuple>
+#include <algorithm>
 
 #include "WinTest.h"
+#include "catalogue/EntryStore.h"
 #include "catalogue/Loaders.h"
-#include "catalogue/MainList.h"
 #include "catalogue/RegistryAccess.h"
-#include "monitor/AlertActions.h"
 #include "monitor/Monitor.h"
 #include "operations/EntryEditor.h"
 #include "operations/ItemOperations.h"
 #include "platform/Text.h"
 #include "platform/win32/ShellIcons.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32System.h"
-#include "platform/win32/Win32VersionReader.h"
+#include "platform/win32/Win32ChangeWatcher.h"
 #include "support/FakeTexts.h"
 #include "support/ScriptedPrompt.h"
 
@@ -28,80 +25,79 @@ namespace {
 
 const std::string kUserRun = "Registry -> User Run", kUserFolder = "Startup Folder -> User";
 
+// The real watcher, except that it sets no watch on registry keys.
+struct NoKeyWatches : IChangeWatcher {
+    std::unique_ptr<IChangeWatch> WatchKey(Hive, const std::string&) override { return nullptr; }
+    std::unique_ptr<IChangeWatch> WatchFolder(const std::string& path) override {
+        return real.WatchFolder(path);
+    }
+    void Poll() override { real.Poll(); }
+    win32::Win32ChangeWatcher real;
+};
+
 class Entries : public PrefixTest, public IAlertSink {
 protected:
     Entries() {
-        texts.Set("Main", "36", "File not found");
         texts.Set("Main", "37", "Disabled");
         PrepareDisabledFolders(files, folders);
     }
-    void RaiseAlert(const AlertEntry& entry) override { alerts.push_back(entry); }
-
+    void TearDown() override {
+        monitor.reset();  // its watches keep folders open
+        PrefixTest::TearDown();
+    }
+    void RaiseAlert(const AlertEntry&) override {}
+    const StartupItem* Row(const std::string& name, bool disabled = false) const {
+        for (const StartupItem& row : list.Rows())
+            if (row.Name() == Named(name) && row.IsDisabled() == disabled) return &row;
+        return nullptr;
+    }
     // Reloads the list and selects one entry; false when it is not listed.
-    bool Select(const std::string& name, const std::string& section, bool disabled) {
+    bool Select(const std::string& name, bool disabled = false) {
         list.LoadRegistryInfo();
-        for (std::size_t i = 0; i < list.Rows().size(); ++i) {
-            const auto& row = list.Rows()[i];
-            if (row.Name() == name && row.Section() == section && row.IsDisabled() == disabled) {
-                list.Select(i);
-                return true;
-            }
-        }
-        return false;
+        const StartupItem* row = Row(name, disabled);
+        if (row) list.Select(static_cast<std::size_t>(row - list.Rows().data()));
+        return row;
     }
-    std::string Live(const std::string& name) const { return UserStartup() + "\\" + Named(name); }
-    std::string Parked(const std::string& name) const { return UserStartup() + "-Disabled\\" + Named(name); }
-    bool Link(const std::string& path, const std::string& target) {
-        ShortcutInfo link;
-        link.path = path;
-        link.target = target;
-        return shell.WriteShortcut(link);
+    // The list loaded and ticked once, as the program starts.
+    Monitor& Start(IChangeWatcher& changes) {
+        monitor.emplace(platform, fileInfo, texts, list, *this, &changes);
+        list.LoadRegistryInfo();
+        monitor->Tick();
+        return *monitor;
     }
-    void ExpectOneEnforcement(Enforcement::Action action) {
-        const TickReport report = monitor.Tick();
-        ASSERT_EQ(report.enforcements.size(), 1u);
-        EXPECT_EQ(report.enforcements[0].action, action);
-        EXPECT_TRUE(report.enforcements[0].done);
+    static std::string Live(const std::string& name) { return UserStartup() + "\\" + Named(name); }
+    static std::string Parked(const std::string& name) {
+        return UserStartup() + "-Disabled\\" + Named(name);
     }
 
-    win32::Win32Registry registry;
-    win32::Win32FileSystem files;
-    win32::Win32Shell shell;
-    win32::Win32VersionReader versions;
-    win32::Win32System system;
-    Platform platform{registry, files, shell, versions, system};
-    const StartupFolderPaths folders = ResolveStartupFolders(shell);
-    dovoviza::test::FakeTexts texts;
-    dovoviza::test::ScriptedPrompt prompt;
+    StartupFolderPaths folders = ResolveStartupFolders(shell);
+    test::FakeTexts texts;
+    test::ScriptedPrompt prompt;
     win32::ShellIconList icons{IconSize::Small};
-    FileInfoClass fileInfo{versions};
+    FileInfoClass fileInfo{versions, &files};
     MainList list{platform, fileInfo, texts, icons, folders};
     OperationContext context{platform, texts, prompt, list};
-    Monitor monitor{platform, fileInfo, texts, list, *this};
-    AlertActions actions{platform, texts, prompt, list};
-    std::vector<AlertEntry> alerts;
+    win32::Win32ChangeWatcher watcher;
+    NoKeyWatches unwatched;
+    std::optional<Monitor> monitor;
 };
 
 TEST_F(Entries, RegistryValuesSurviveDisableAndEnableByteForByte) {
     // Expandable data with more after its first NUL, as another program may store it.
-    std::vector<std::uint8_t> expandable = Bytes(L"%SystemRoot%\\system32\\cmd.exe /c exit"), tail = Bytes(L"tail");
-    expandable.insert(expandable.end(), tail.begin(), tail.end());
-    const struct {
-        std::wstring name;
-        DWORD type;
-        std::vector<std::uint8_t> data;
-    } values[] = {{Wide(Named("expand")), REG_EXPAND_SZ, expandable},
-                  {Wide(Named("Запуск-日本-✓")), REG_SZ, Bytes(L"C:\\\u00fc\\\u043f\u0440.exe")}};
-    for (const auto& value : values) {
-        ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, kRun, value.name, value.type, value.data));
+    std::vector<std::uint8_t> expandable = Bytes(L"%SystemRoot%\\system32\\cmd.exe /c exit");
+    for (const std::uint8_t byte : Bytes(L"tail")) expandable.push_back(byte);
+    const std::tuple<std::string, DWORD, std::vector<std::uint8_t>> values[] = {
+        {"expand", REG_EXPAND_SZ, expandable},
+        {"Запуск-日本-✓", REG_SZ, Bytes(L"C:\\\u00fc\\\u043f\u0440.exe")}};
+    for (const auto& [name, type, data] : values) {
+        ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, kRun, Wide(Named(name)), type, data));
         for (const bool disable : {true, false}) {
-            SCOPED_TRACE(Narrow(value.name) + (disable ? " disable" : " enable"));
-            ASSERT_TRUE(Select(Narrow(value.name), kUserRun, !disable));
+            SCOPED_TRACE(name + (disable ? " disable" : " enable"));
+            ASSERT_TRUE(Select(name, !disable));
             EXPECT_TRUE(disable ? DisableSelected(context) : EnableSelected(context));
-            const Raw moved = GetRaw(HKEY_CURRENT_USER, disable ? kRunDisabled : kRun, value.name);
-            EXPECT_EQ(moved.type, value.type);
-            EXPECT_EQ(moved.data, value.data);
-            EXPECT_EQ(GetRaw(HKEY_CURRENT_USER, disable ? kRun : kRunDisabled, value.name).status, ERROR_FILE_NOT_FOUND);
+            const Raw moved = Get(name, disable ? kRunDisabled : kRun);
+            EXPECT_TRUE(moved.type == type && moved.data == data);
+            EXPECT_EQ(Get(name, disable ? kRun : kRunDisabled).status, ERROR_FILE_NOT_FOUND);
             EXPECT_EQ(list.Selected()->Status(), disable ? "Disabled" : "");
         }
     }
@@ -114,15 +110,15 @@ TEST_F(Entries, CreatedShortcutsMoveToTheHiddenTwinAndBackAndEditIntoTheRegistry
     ASSERT_EQ(editor.Save(), SaveResult::Close);
     EXPECT_TRUE(EqualsAsciiNoCase(shell.ReadShortcutTarget(Live("link.lnk")).value_or(""), Cmd()));
     const std::string made = ReadAll(Live("link.lnk"));
-    EXPECT_EQ(made.substr(60, 1), std::string(1, SW_SHOWNORMAL));  // the show command of the file's header
+    EXPECT_EQ(made.substr(60, 1), std::string(1, SW_SHOWNORMAL));  // the header's show command
 
-    ASSERT_TRUE(Select(Named("link.lnk"), kUserFolder, false));
+    ASSERT_TRUE(Select("link.lnk"));
     EXPECT_TRUE(DisableSelected(context));
     EXPECT_TRUE(Gone(Live("link.lnk")));
     EXPECT_EQ(ReadAll(Parked("link.lnk")), made);
     EXPECT_NE(GetFileAttributesW(Wide(folders.userDisabled).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
     // The disabled row still knows its program, and shows it from the twin.
-    ASSERT_TRUE(Select(Named("link.lnk"), kUserFolder, true));
+    ASSERT_TRUE(Select("link.lnk", true));
     EXPECT_TRUE(EqualsAsciiNoCase(list.Selected()->columns[kColProcessPath], Cmd()));
     EXPECT_EQ(PropertiesPath(*list.Selected(), folders), Parked("link.lnk"));
     EXPECT_TRUE(EnableSelected(context));
@@ -130,78 +126,116 @@ TEST_F(Entries, CreatedShortcutsMoveToTheHiddenTwinAndBackAndEditIntoTheRegistry
     EXPECT_EQ(ReadAll(Live("link.lnk")), made);
 
     // Edited into the registry, it replaces the shortcut; deleted after asking.
-    ASSERT_TRUE(Select(Named("link.lnk"), kUserFolder, false));
+    ASSERT_TRUE(Select("link.lnk"));
     ASSERT_TRUE(editor.OpenForEdit());
     EXPECT_EQ(editor.fields.name, Named("link"));
-    editor.fields.value = Cmd();
-    editor.fields.parameters = "/c exit";
-    editor.fields.section = SectionChoiceIndex(kUserRun);
+    editor.fields = EditorFields{Named("link"), Cmd(), "/c exit", SectionChoiceIndex(kUserRun)};
     ASSERT_EQ(editor.Save(), SaveResult::Close);
     EXPECT_TRUE(Gone(Live("link.lnk")));
-    const Raw created = GetRaw(HKEY_CURRENT_USER, kRun, Wide(Named("link")));
-    EXPECT_EQ(created.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(created.data, Bytes(Wide("\"" + Cmd() + "\" /c exit")));
-    ASSERT_TRUE(Select(Named("link"), kUserRun, false));
+    EXPECT_EQ(Get("link").type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(Get("link").data, Bytes(Wide("\"" + Cmd() + "\" /c exit")));
+    ASSERT_TRUE(Select("link"));
     prompt.Answer(kAnswerYes);
     EXPECT_TRUE(DeleteSelected(context));
-    EXPECT_EQ(GetRaw(HKEY_CURRENT_USER, kRun, Wide(Named("link"))).status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Get("link").status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(prompt.calls.size(), 1u);  // the confirmation, no failure
 }
 
-TEST_F(Entries, NewRunValuesAreAlertedAndKeptDisabled) {
-    const std::wstring name = Wide(Named("new"));
-    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, kRun, Wide(Named("known")), Wide(FixturePath("fixture_complete"))));
-    ASSERT_TRUE(list.LoadRegistryInfo());
-    EXPECT_FALSE(monitor.Tick().alert);
+using WatchedMonitor = Entries;
 
-    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, kRun, name, L"C:\\nowhere\\new.exe /q"));
-    const TickReport report = monitor.Tick();
-    ASSERT_TRUE(report.alert);
-    EXPECT_EQ(std::make_tuple(report.alert->name, report.alert->value, std::string(report.alert->Section()),
-                              report.alert->path),
-              std::make_tuple(Named("new"), std::string("C:\\nowhere\\new.exe /q"), std::string(kUserRun),
-                              std::string("File not found")));
-    EXPECT_FALSE(monitor.Tick().alert);
-
-    // Disabled from the alert, written back by its program: gone within one tick.
-    EXPECT_EQ(actions.Disable(*report.alert), AlertOutcome::Close);
-    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, kRun, name, L"C:\\nowhere\\new.exe /q"));
-    ExpectOneEnforcement(Enforcement::Action::DeleteLiveCopy);
-    EXPECT_EQ(GetRaw(HKEY_CURRENT_USER, kRun, name).status, ERROR_FILE_NOT_FOUND);
-    // Moved back by another tool: parked again, its type kept.
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunDisabled, name.c_str());
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, kRun, name, REG_EXPAND_SZ, Bytes(L"C:\\nowhere\\new.exe /q")));
-    ExpectOneEnforcement(Enforcement::Action::MoveToDisabled);
-    EXPECT_EQ(GetRaw(HKEY_CURRENT_USER, kRunDisabled, name).type, static_cast<DWORD>(REG_EXPAND_SZ));
-    EXPECT_EQ(GetRaw(HKEY_CURRENT_USER, kRun, name).status, ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(alerts.size(), 1u);
+TEST_F(WatchedMonitor, KeyWatchesSeeMissingParentsDeletionAndOnePollKeepsAnEarlierChange) {
+    const std::string path = Narrow(kScratchKey) + "\\Later\\Run";
+    ASSERT_TRUE(registry.CreateKey(Hive::CurrentUser, Narrow(kScratchKey)));
+    const auto watch = watcher.WatchKey(Hive::CurrentUser, path);
+    ASSERT_TRUE(watch);
+    EXPECT_FALSE(watch->Changed());
+    std::unique_ptr<IRegKey> key;
+    for (const int round : {1, 2}) {  // made, deleted, made again
+        SCOPED_TRACE(round);
+        // Missing at first: the creation is seen from the key above.
+        ASSERT_TRUE(key = registry.CreateKey(Hive::CurrentUser, path));
+        EXPECT_TRUE(watch->Changed());
+        static_cast<void>(watch->Changed());  // the level below, now watched
+        EXPECT_FALSE(watch->Changed());
+        for (const char* text : {"a", "b"}) {  // added, then changed
+            ASSERT_TRUE(key->WriteValue("One", RegType::String, EncodeUtf16LeWithNul(text)));
+            EXPECT_TRUE(watch->Changed());
+            EXPECT_FALSE(watch->Changed());
+        }
+        if (round == 2) break;
+        key.reset();
+        ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, Wide(Narrow(kScratchKey) + "\\Later").c_str()), 0);
+        EXPECT_TRUE(watch->Changed());
+    }
+    const auto run = watcher.WatchKey(Hive::CurrentUser, Narrow(kRun));
+    ASSERT_TRUE(run && key->WriteValue("Two", RegType::String, EncodeUtf16LeWithNul("c")));
+    watcher.Poll();
+    EXPECT_TRUE(watch->Changed());
+    EXPECT_FALSE(run->Changed());
+    watcher.Poll();
+    EXPECT_FALSE(watch->Changed());
 }
 
-TEST_F(Entries, NewShortcutsAreAlertedKeptDisabledAndDeletedWithoutTheirProgram) {
-    const std::string program = FixturePath("fixture_complete");
-    ASSERT_TRUE(list.LoadRegistryInfo());
-    ASSERT_TRUE(Link(Live("app.lnk"), program));
-    TickReport report = monitor.Tick();
-    ASSERT_TRUE(report.alert);
-    EXPECT_EQ(std::make_tuple(report.alert->name, report.alert->value, std::string(report.alert->Section())),
-              std::make_tuple(Named("app.lnk"), Live("app.lnk"), std::string(kUserFolder)));
-    EXPECT_TRUE(EqualsAsciiNoCase(report.alert->path, program)) << report.alert->path;
+TEST_F(WatchedMonitor, FolderWatchesSeeTheirFilesAndTheirOwnRenameAwayAndBack) {
+    const std::string folder = Scratch("Startup"), away = Scratch("Away");
+    ASSERT_TRUE(files.CreateFolderPath(folder));
+    const auto watch = watcher.WatchFolder(folder);
+    ASSERT_TRUE(watch);
+    EXPECT_FALSE(watch->Changed());
+    const auto seen = [&] { return WaitUntil([&] { return watch->Changed(); }); };  // a moment later
+    ASSERT_TRUE(files.CopyFileTo(FixturePath("fixture_complete"), folder + "\\tool.exe", true));
+    EXPECT_TRUE(seen());
+    ASSERT_TRUE(MoveFileW(Wide(folder).c_str(), Wide(away).c_str()));
+    EXPECT_TRUE(seen());
+    ASSERT_TRUE(MoveFileW(Wide(away).c_str(), Wide(folder).c_str()));
+    EXPECT_TRUE(seen());
+    ASSERT_TRUE(files.RemoveFile(folder + "\\tool.exe"));
+    EXPECT_TRUE(seen());
+}
 
-    EXPECT_EQ(actions.Disable(*report.alert), AlertOutcome::Close);
-    EXPECT_TRUE(Gone(Live("app.lnk")));
-    ASSERT_TRUE(CopyFileW(Wide(Parked("app.lnk")).c_str(), Wide(Live("app.lnk")).c_str(), TRUE));
-    ExpectOneEnforcement(Enforcement::Action::DeleteLiveCopy);
-    EXPECT_TRUE(Gone(Live("app.lnk")));
-    EXPECT_FALSE(Gone(Parked("app.lnk")));
-
-    ASSERT_TRUE(Link(Live("other.lnk"), program));
-    report = monitor.Tick();
+TEST_F(WatchedMonitor, AStoreWithoutAWatchIsReadEveryTick) {
+    Monitor& ticks = Start(unwatched);
+    ASSERT_TRUE(Put("unwatched", L"C:\\nowhere\\x.exe"));
+    const TickReport report = ticks.Tick();  // no signal can come: the store is read anyway
     ASSERT_TRUE(report.alert);
-    prompt.Answer(kAnswerYes);
-    EXPECT_EQ(actions.Delete(*report.alert), AlertOutcome::Close);
-    EXPECT_EQ(prompt.calls.size(), 1u);
-    EXPECT_TRUE(Gone(Live("other.lnk")));
-    EXPECT_FALSE(Gone(program));
+    EXPECT_EQ(report.alert->name, Named("unwatched"));
+}
+
+TEST_F(WatchedMonitor, AProgramFileThatAppearsFillsItsRow) {
+    const std::string program = Scratch("later.exe");
+    ASSERT_TRUE(Put("later", Wide("\"" + program + "\" /x")));
+    Monitor& ticks = Start(watcher);
+    ASSERT_TRUE(Row("later") && !Row("later")->programFound);
+    EXPECT_EQ(ticks.Tick().enforcements.size(), 0u);
+    EXPECT_EQ(ticks.StoresRead(), 0u);  // quiet: nothing read
+    ASSERT_TRUE(CopyFileW(Wide(FixturePath("fixture_complete")).c_str(), Wide(program).c_str(), TRUE));
+    EXPECT_TRUE(WaitUntil([&] {
+        ticks.Tick();
+        const StartupItem* row = Row("later");
+        return row && row->programFound && row->columns[kColProcessPath] == program;
+    }));
+}
+
+TEST_F(WatchedMonitor, ACopyWrittenBackBesideANewEntryIsPutOutAgainAndTheEntryStaysDisabled) {
+    const std::wstring command = L"C:\\nowhere\\z.exe /q";
+    ASSERT_TRUE(Put("zwatch", command));
+    list.LoadRegistryInfo();
+    ASSERT_EQ(MoveEntry(platform, folders, StoreOf(*Row("zwatch"))), MoveResult::Moved);
+    Monitor& ticks = Start(watcher);
+    // Written back, and a new value that comes before it in the store.
+    ASSERT_TRUE(Put("zwatch", command) && Put("awatch", L"C:\\nowhere\\a.exe"));
+    const TickReport report = ticks.Tick();
+    ASSERT_TRUE(report.alert);
+    EXPECT_EQ(report.alert->name, Named("awatch"));
+    for (int tick = 0; tick < 3; ++tick) ticks.Tick();
+    EXPECT_EQ(Get("zwatch").status, ERROR_FILE_NOT_FOUND);
+    const Raw parked = Get("zwatch", kRunDisabled);
+    EXPECT_TRUE(parked.type == REG_SZ && parked.data == Bytes(command));
+    list.LoadRegistryInfo();
+    EXPECT_EQ(std::count_if(list.Rows().begin(), list.Rows().end(),
+                            [](const StartupItem& row) { return row.Name() == Named("zwatch"); }),
+              1);
+    EXPECT_TRUE(Row("zwatch", true));
 }
 
 }  // namespace
