@@ -3,46 +3,37 @@
 shares no code with the compiler, unpacks it; then its system record, contents, index, links and
 pictures are checked, and that it holds exactly the help/ sources. One test case per check goes
 to a GoogleTest-shaped XML file; the exit code is 0 only when every check passed."""
-import argparse, configparser, html.parser, os, posixpath, shutil, struct, subprocess, sys, tempfile
+import argparse, configparser, html, os, posixpath, re, shutil, struct, subprocess, sys, tempfile
 from urllib.parse import unquote, urlsplit
 from xml.sax.saxutils import quoteattr
 
-PAGE = (".htm", ".html")
+TAG = re.compile(r"<(/?)(\w+)((?:[^>\"']|\"[^\"]*\"|'[^']*')*)>")
+ATTRIBUTE = re.compile(r"""([\w-]+)\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s"'>]+))""")
 
 
-class Page(html.parser.HTMLParser):
-    """A page or sitemap: its tags in order with the depth of lists they sit in, and its title."""
+def parse(text):
+    """A page's or sitemap's tags in order, with the depth of lists each sits in, and its title."""
+    text, depth, tags = re.sub(r"<!--.*?-->", "", text, flags=re.S), 0, []
+    for end, tag, rest in TAG.findall(text):
+        depth += (-1 if end else 1) if tag.lower() == "ul" else 0
+        if not end:
+            tags.append((tag.lower(), {k.lower(): html.unescape(a or b or c) for k, a, b, c in ATTRIBUTE.findall(rest)}, depth))
+    title = re.search(r"<title[^>]*>(.*?)</title>", text, re.I | re.S)
+    return tags, " ".join(html.unescape(title.group(1)).split()) if title else ""
 
-    def __init__(self, text):
-        super().__init__(convert_charrefs=True)
-        self.tags, self.title, self.depth, self.in_title = [], "", 0, False
-        self.feed(text)
-        self.title = " ".join(self.title.split())
-        self.anchors = {a.get(k) for t, a, _ in self.tags for k in ("name", "id") if k == "id" or t == "a"}
-        self.links = [a.get("href", "") for t, a, _ in self.tags
-                      if t == "a" and "href" in a or t == "link" and a.get("rel", "").lower() == "stylesheet"]
-        self.images = [a.get("src", "") for t, a, _ in self.tags if t == "img"]
-        self.entries, entry = [], None  # of a sitemap: name, pages, depth
-        for tag, a, depth in self.tags:
-            if tag == "object":
-                entry = {"name": None, "locals": [], "depth": depth} if a.get("type", "").lower() == "text/sitemap" else None
-                self.entries += [entry] if entry else []
-            elif tag == "param" and entry is not None:
-                kind, value = a.get("name", "").lower(), a.get("value", "")
-                entry["name"] = value.strip() if kind == "name" and entry["name"] is None else entry["name"]
-                entry["locals"] += [value] if kind == "local" else []
 
-    def handle_starttag(self, tag, attrs):
-        self.depth += tag == "ul"
-        self.in_title |= tag == "title"
-        self.tags.append((tag, {k.lower(): v or "" for k, v in attrs}, self.depth))
-
-    def handle_endtag(self, tag):
-        self.depth -= tag == "ul"
-        self.in_title &= tag != "title"
-
-    def handle_data(self, data):
-        self.title += data if self.in_title else ""
+def entries(tags):
+    """A sitemap's entries: name, pages and depth of each."""
+    found, entry = [], None
+    for tag, a, depth in tags:
+        if tag == "object":
+            entry = {"name": None, "locals": [], "depth": depth} if a.get("type", "").lower() == "text/sitemap" else None
+            found += [entry] if entry else []
+        elif tag == "param" and entry is not None:
+            kind, value = a.get("name", "").lower(), a.get("value", "")
+            entry["name"] = value.strip() if kind == "name" and entry["name"] is None else entry["name"]
+            entry["locals"] += [value] if kind == "local" else []
+    return found
 
 
 def require(condition, message):
@@ -57,9 +48,9 @@ def files_in(root):
 def checks(root, sources):
     files = files_in(root)
     read = lambda rel: open(os.path.join(root, rel), "rb").read() if rel in files else b""
-    page = lambda rel: Page(read(rel).decode("cp1252", "replace"))
+    page = lambda rel: parse(read(rel).decode("cp1252", "replace"))
     content = {f for f in files if not f.startswith(("#", "$", "_#_")) and "/$" not in f}
-    pages = sorted(f for f in content if f.lower().endswith(PAGE))
+    pages = sorted(f for f in content if f.lower().endswith((".htm", ".html")))
     data, system, pos = read("#SYSTEM"), {}, 4
     while pos + 4 <= len(data):  # the #SYSTEM file: (code, length, bytes) records
         code, length = struct.unpack_from("<HH", data, pos)
@@ -67,63 +58,61 @@ def checks(root, sources):
     string = lambda code: system.get(code, b"").split(b"\0")[0].decode("cp1252", "replace")
 
     def target(link, where):  # a link's file inside, and its anchor on that page
-        parts = urlsplit(link)
-        path = unquote(parts.path)
+        path, anchor = unquote(urlsplit(link).path), urlsplit(link).fragment
         require(path in files, "%s: %r is not inside the help file" % (where, link))
-        require(not parts.fragment or parts.fragment in page(path).anchors, "%s: no anchor in %r" % (where, link))
+        anchors = {a.get(k) for t, a, _ in page(path)[0] for k in ("name", "id") if k == "id" or t == "a"}
+        require(not anchor or anchor in anchors, "%s: no anchor in %r" % (where, link))
         return path
 
     def sitemap(code, what):
         require(string(code) in files, "the %s %r is not inside" % (what, string(code)))
-        entries = page(string(code)).entries
-        require(entries and all(e["name"] for e in entries), "the %s is empty or has unnamed entries" % what)
-        listed = {target(l, "%s entry %r" % (what, e["name"])) for e in entries for l in e["locals"]}
+        found = entries(page(string(code))[0])
+        require(found and all(e["name"] for e in found), "the %s is empty or has unnamed entries" % what)
+        listed = {target(l, "%s entry %r" % (what, e["name"])) for e in found for l in e["locals"]}
         require(set(pages) <= listed, "pages the %s does not lead to: %s" % (what, sorted(set(pages) - listed)))
-        return entries
+        return found
 
     def header():
         require(pages, "the reader found no pages")
         require(string(3) == "Varnek RuvazUv Avuzuza Help", "title is %r" % string(3))
         require(system.get(4, b"")[:4] == struct.pack("<I", 0x0409), "the language is not 0x0409")
-        require(target(string(2), "default topic").lower().endswith(PAGE), "the default topic is no page")
+        require(target(string(2), "default topic") in pages, "the default topic is no page")
         project = configparser.ConfigParser(allow_no_value=True, interpolation=None, strict=False)
         project.read(os.path.join(sources, "dovoviza.hhp"), encoding="cp1252")
         for code, what in ((3, "title"), (2, "default topic"), (0, "contents file"), (1, "index file")):
             require(project.get("OPTIONS", what, fallback=None) == string(code), "the %s differs from the project's" % what)
 
     def contents():
-        entries = sitemap(0, "contents file")
-        require(any(e["depth"] > 1 for e in entries) and entries[0]["locals"], "the contents are flat or open nothing")
-        for e in entries:
+        found = sitemap(0, "contents file")
+        require(any(e["depth"] > 1 for e in found) and found[0]["locals"], "the contents are flat or open nothing")
+        for e in found:
             for l in e["locals"]:
-                require(page(target(l, e["name"])).title == e["name"], "contents entry %r leads to another title" % e["name"])
+                require(page(target(l, e["name"]))[1] == e["name"], "contents entry %r leads to another title" % e["name"])
 
     def index():
-        entries = sitemap(1, "index file")
-        require(len(entries) >= 20 and len({e["name"] for e in entries}) == len(entries), "too few or repeated keywords")
-        require(all(e["locals"] for e in entries), "an index keyword leads nowhere")
+        found = sitemap(1, "index file")
+        require(len(found) >= 20 and len({e["name"] for e in found}) == len(found), "too few or repeated keywords")
+        require(all(e["locals"] for e in found), "an index keyword leads nowhere")
         for part in ("BTree", "Data", "Map"):  # what the viewer's Index tab reads
             require(read("$WWKeywordLinks/" + part), "no keyword " + part)
 
     def links():
         pictures = 0
         for p in pages:
-            parsed, base = page(p), posixpath.dirname(p)
-            require(not any(t == "script" for t, _, _ in parsed.tags), "%s needs a script" % p)
-            for link in parsed.links:
-                if urlsplit(link).scheme.lower() not in ("http", "https", "mailto"):
+            for tag, a, _ in page(p)[0]:
+                require(tag != "script", "%s needs a script" % p)
+                link = a.get("src" if tag == "img" else "href", "") if tag in ("a", "img", "link") else ""
+                if link and urlsplit(link).scheme.lower() not in ("http", "https", "mailto"):
                     path, _, anchor = link.partition("#")
-                    path = posixpath.normpath(posixpath.join(base, path)) if path else p
-                    target(path + ("#" + anchor if anchor else ""), p)
-            for src in parsed.images:
-                require(src and read(posixpath.normpath(posixpath.join(base, src))), "%s: picture %r is not inside or empty" % (p, src))
-                pictures += 1
+                    path = posixpath.normpath(posixpath.join(posixpath.dirname(p), path)) if path else p
+                    require(read(target(path + ("#" + anchor if anchor else ""), p)), "%s: %r is empty" % (p, link))
+                    pictures += tag == "img"
         require(pictures, "no page shows a picture")
 
     def the_sources():
         wanted = files_in(sources) - {"dovoviza.hhp"}
         for rel in sorted(wanted):
-            require(rel in files and read(rel) == open(os.path.join(sources, rel), "rb").read(), "%s differs inside" % rel)
+            require(read(rel) == open(os.path.join(sources, rel), "rb").read(), "%s differs inside" % rel)
         require(not content - wanted, "files inside without a source: %s" % sorted(content - wanted))
 
     return [("TitleLanguageDefaultTopicAreTheProjects", header), ("ContentsLeadToEveryPageUnderItsTitle", contents),
@@ -154,12 +143,12 @@ def main():
     with tempfile.TemporaryDirectory(prefix="dovoviza-help-") as folder:
         results = run(args.chm, args.sources, folder + "/chm")
     counts = 'tests="%d" failures="%d" disabled="0" errors="0"' % (len(results), sum(1 for _, m in results if m))
-    cases = "\n".join('    <testcase name="%s" classname="HelpFile">%s</testcase>'
-                      % (name, '<failure message=%s type=""/>' % quoteattr(m) if m else "") for name, m in results)
+    cases = "".join('<testcase name="%s" classname="HelpFile">%s</testcase>\n'
+                    % (name, '<failure message=%s type=""/>' % quoteattr(m) if m else "") for name, m in results)
     os.makedirs(os.path.dirname(os.path.abspath(args.xml)), exist_ok=True)
     with open(args.xml, "w", encoding="utf-8") as f:
-        f.write('<?xml version="1.0" encoding="UTF-8"?>\n<testsuites %s name="AllTests">\n'
-                '  <testsuite name="HelpFile" %s>\n%s\n  </testsuite>\n</testsuites>\n' % (counts, counts, cases))
+        f.write('<?xml version="1.0" encoding="UTF-8"?>\n<testsuites %s name="AllTests">\n<testsuite name="HelpFile" %s>\n'
+                '%s</testsuite>\n</testsuites>\n' % (counts, counts, cases))
     for name, m in results:
         print("[%s] HelpFile.%s%s" % ("  FAILED  " if m else "       OK ", name, ": " + m if m else ""))
     return 1 if any(m for _, m in results) or not results else 0

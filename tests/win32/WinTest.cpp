@@ -10,8 +10,7 @@
 namespace wintest {
 namespace {
 
-// Takes away what matches in a folder: folders with everything in them,
-// hidden and read-only entries too.
+// Takes away what matches in a folder, with all that is in it, hidden and read-only too.
 void Remove(const std::wstring& folder, const std::wstring& pattern) {
     WIN32_FIND_DATAW entry{};
     const HANDLE find = FindFirstFileW((folder + L"\\" + pattern).c_str(), &entry);
@@ -29,9 +28,9 @@ void DeleteOurValues(const wchar_t* path) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key)) return;
     std::vector<std::wstring> ours;
-    std::wstring name(16384, L'\0');
-    for (DWORD i = 0, n = 16384; !RegEnumValueW(key, i, name.data(), &n, 0, 0, 0, 0); n = 16384, ++i)
-        if (name.compare(0, kPrefix.size(), Wide(kPrefix)) == 0) ours.emplace_back(name, 0, n);
+    wchar_t name[16384];
+    for (DWORD i = 0, n = 16384; !RegEnumValueW(key, i, name, &n, 0, 0, 0, 0); ++i, n = 16384)
+        if (Narrow(name).rfind(kPrefix, 0) == 0) ours.emplace_back(name, n);
     for (const std::wstring& value : ours) EXPECT_EQ(RegDeleteValueW(key, value.c_str()), 0);
     RegCloseKey(key);
 }
@@ -44,9 +43,9 @@ void DeleteTree(HKEY root, const wchar_t* path, REGSAM view) {
     RegDeleteKeyExW(root, path, view, 0);
 }
 
-std::wstring Temp() {
+std::wstring Temp() {  // without its trailing backslash
     wchar_t temp[MAX_PATH + 1] = {};
-    return std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp) - 1);  // without its backslash
+    return std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp) - 1);
 }
 std::wstring ScratchName() { return Wide(kPrefix) + std::to_wstring(GetCurrentProcessId()); }
 
@@ -81,6 +80,18 @@ bool Gone(const std::string& path) {
     return GetFileAttributesW(Wide(path).c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
+bool WaitUntil(const std::function<bool()>& done) {
+    for (const DWORD start = GetTickCount(); !done();) {
+        if (GetTickCount() - start > 30000) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
 Raw GetRaw(HKEY root, const std::wstring& path, const std::wstring& name, REGSAM view) {
     Raw raw;
     HKEY key = nullptr;
@@ -97,8 +108,7 @@ Raw GetRaw(HKEY root, const std::wstring& path, const std::wstring& name, REGSAM
 bool SetRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
             const std::vector<std::uint8_t>& data, REGSAM view) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key,
-                        nullptr))
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, 0, &key, 0))
         return false;
     const auto size = static_cast<DWORD>(data.size());
     const LSTATUS set = RegSetValueExW(key, name.c_str(), 0, type, data.data(), size);
@@ -109,19 +119,6 @@ bool SetRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD
 std::vector<std::uint8_t> Bytes(const std::wstring& text, bool withNul) {
     const auto* begin = reinterpret_cast<const std::uint8_t*>(text.c_str());
     return {begin, begin + (text.size() + (withNul ? 1 : 0)) * sizeof(wchar_t)};
-}
-
-bool WaitUntil(const std::function<bool()>& done, DWORD guardMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > guardMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    return true;
 }
 
 void PrefixTest::SetUp() {
@@ -136,10 +133,9 @@ void PrefixTest::CleanPrefix() {
     DeleteOurValues(kRun);
     DeleteOurValues(kRunDisabled);
     for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-            DeleteTree(root, kScratchKey, view);
-        for (const wchar_t* key : {L"Software\\Classes\\.dovoviza-test",
-                                   L"Software\\Classes\\dovoviza-test.document", kSettings})
+        DeleteTree(HKEY_CURRENT_USER, kScratchKey, view);
+        for (const wchar_t* key : {kScratchKey, kSettings, L"Software\\Classes\\.dovoviza-test",
+                                   L"Software\\Classes\\dovoviza-test.document"})
             DeleteTree(HKEY_LOCAL_MACHINE, key, view);
         HKEY run = nullptr;  // the program's own start option
         if (!RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRun, 0, KEY_SET_VALUE | view, &run)) {

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,8 +29,7 @@ namespace ids = dovoviza::ids;
 
 inline const std::string kPrefix = "dovoviza-test-";  // every name a test makes starts so
 inline const wchar_t* const kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline const wchar_t* const kRunDisabled =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled";
+inline const wchar_t* const kRunDisabled = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled";
 inline const wchar_t* const kSettings = L"SOFTWARE\\Varnek Ruvazuv Avuzuza";
 inline const wchar_t* const kScratchKey = L"Software\\dovoviza-tests";
 
@@ -40,6 +38,9 @@ std::string SourcePath(const std::string& relative);  // a file of the source tr
 std::string UserStartup();                            // no trailing backslash
 void WriteAll(const std::string& path, const std::string& content, DWORD attributes = 0);
 bool Gone(const std::string& path);
+// Pumps this thread's messages until `done` holds; false only past a generous
+// bound, which guards against a hang and measures nothing.
+bool WaitUntil(const std::function<bool()>& done);
 
 // A registry value as a program that does not use our layer sees it.
 struct Raw {
@@ -47,19 +48,10 @@ struct Raw {
     DWORD type = REG_NONE;
     std::vector<std::uint8_t> data;
 };
-Raw GetRaw(HKEY root, const std::wstring& path, const std::wstring& name,
-           REGSAM view = KEY_WOW64_64KEY);
+Raw GetRaw(HKEY root, const std::wstring& path, const std::wstring& name, REGSAM view = KEY_WOW64_64KEY);
 bool SetRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
             const std::vector<std::uint8_t>& data, REGSAM view = KEY_WOW64_64KEY);
 std::vector<std::uint8_t> Bytes(const std::wstring& text, bool withNul = true);
-inline bool SetString(HKEY root, const std::wstring& path, const std::wstring& name,
-                      const std::wstring& text) {
-    return SetRaw(root, path, name, REG_SZ, Bytes(text));
-}
-
-// Pumps this thread's messages until `done` holds; false only past a generous
-// bound, which guards against a hang and measures nothing.
-bool WaitUntil(const std::function<bool()>& done, DWORD guardMs = 30000);
 
 class PrefixTest : public ::testing::Test {
 protected:
@@ -70,15 +62,15 @@ protected:
     static std::string Named(const std::string& name) { return kPrefix + name; }
     // Our value `name` in the user's Run key or its disabled twin.
     static bool Put(const std::string& name, const std::wstring& text, const wchar_t* key = kRun) {
-        return SetString(HKEY_CURRENT_USER, key, Wide(Named(name)), text);
+        return SetRaw(HKEY_CURRENT_USER, key, Wide(Named(name)), REG_SZ, Bytes(text));
     }
     static Raw Get(const std::string& name, const wchar_t* key = kRun) {
         return GetRaw(HKEY_CURRENT_USER, key, Wide(Named(name)));
     }
     std::string Cmd() { return system.SystemFolder() + "\\cmd.exe"; }
-    std::string ReadAll(const std::string& path) {  // "<missing>" when it cannot
+    std::string ReadAll(const std::string& path) {  // "-" when it cannot
         const auto bytes = files.ReadSmallFile(path, 1 << 20);
-        return bytes ? std::string(bytes->begin(), bytes->end()) : "<missing>";
+        return bytes ? std::string(bytes->begin(), bytes->end()) : "-";
     }
 
     dovoviza::win32::Win32Registry registry;
