@@ -5,15 +5,14 @@
 #include "win32/WinTest.h"
 
 #include <commctrl.h>
-#include <shobjidl.h>
 
-#include "about/frmAbout.h"
-#include "language/Ini.h"
-#include "language/frmLanguage.h"
 #include "monitor/frmAlert.h"
-#include "platform/win32/Handles.h"
+#include "platform/win32/Window.h"
 
 using namespace wintest;
+using dovoviza::win32::PixelsToTwips;
+using dovoviza::win32::SystemDpi;
+using dovoviza::win32::TwipsToPixels;
 
 namespace {
 
@@ -90,7 +89,7 @@ public:
                                    nullptr, nullptr, &startup, &process_));
     }
     ~Program() {
-        if (!Exited()) TerminateProcess(process_.hProcess, 1);
+        TerminateProcess(process_.hProcess, 1);  // when it still runs
         WaitForSingleObject(process_.hProcess, 30000);
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
@@ -122,11 +121,10 @@ public:
     void Command(int command) const {
         PostMessageW(GetParent(Control(ids::kList)), WM_COMMAND, MAKEWPARAM(command, 0), 0);
     }
-    bool Exited() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
-    DWORD ExitCode() const {
+    DWORD ExitCode() const {  // once it has ended
         DWORD code = STILL_ACTIVE;
-        WaitUntil([&] { return Exited(); });
-        return GetExitCodeProcess(process_.hProcess, &code) ? code : STILL_ACTIVE;
+        WaitUntil([&] { return GetExitCodeProcess(process_.hProcess, &code) && code != STILL_ACTIVE; });
+        return code;
     }
 
 private:
@@ -141,21 +139,31 @@ protected:
     }
     static std::wstring Setting(const wchar_t* name) {
         const Raw raw = GetRaw(HKEY_LOCAL_MACHINE, kSettings, name);
-        return raw.status ? L"0" : reinterpret_cast<const wchar_t*>(raw.data.data());
+        return raw.status ? L"-" : reinterpret_cast<const wchar_t*>(raw.data.data());
+    }
+    static std::pair<LONG, LONG> Size(HWND window) {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        return {rect.right - rect.left, rect.bottom - rect.top};
+    }
+    static std::pair<LONG, LONG> Px(int width, int height) {
+        return {TwipsToPixels(width, SystemDpi()), TwipsToPixels(height, SystemDpi())};
     }
 };
 
-TEST_F(EndToEnd, ListsAlertsDisablesEnablesRefusesASecondStartAndExits) {
+TEST_F(EndToEnd, ListsAlertsDisablesEnablesRefusesASecondStartKeepsItsOptionsAndExits) {
     ASSERT_TRUE(Put("seeded", kNotepad + L" /x") && Put("back", kNotepad, kRunDisabled));
-    dovoviza::win32::ComPtr<IShellLinkW> link;  // a shortcut as any other program makes it
-    dovoviza::win32::ComPtr<IPersistFile> file;
-    const std::wstring shortcut = Wide(UserStartup() + "\\" + Named("link.lnk"));
-    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                           IID_IShellLinkW, link.put_void())) &&
-                SUCCEEDED(link->SetPath(kNotepad.c_str())) && SUCCEEDED(link.As(file)) &&
-                SUCCEEDED(file->Save(shortcut.c_str(), TRUE)));
+    for (const wchar_t* name : {L"Width", L"Heigth"})  // below the smallest: opens at the smallest
+        ASSERT_TRUE(SetRaw(HKEY_LOCAL_MACHINE, kSettings, name, REG_SZ, Bytes(L"1000")));
+    dovoviza::ShortcutInfo link;
+    link.path = UserStartup() + "\\" + Named("link.lnk");
+    link.target = Narrow(kNotepad);
+    ASSERT_TRUE(shell.WriteShortcut(link));
+    const std::wstring shortcut = Wide(link.path);
     Program program;
     const HWND list = program.Control(ids::kList), status = program.Control(ids::kStatusBar);
+    const HWND main = GetParent(list);
+    EXPECT_EQ(Size(main), Px(11175, 7950));
     const int seeded = Row(list, "seeded"), back = Row(list, "back"), linked = Row(list, "link.lnk");
     ASSERT_TRUE(seeded >= 0 && back >= 0 && linked >= 0);
     const std::tuple<int, int, std::wstring> cells[] = {
@@ -210,70 +218,35 @@ TEST_F(EndToEnd, ListsAlertsDisablesEnablesRefusesASecondStartAndExits) {
     const HWND next = program.Window(ids::kAlertClass);
     EXPECT_EQ(Text(next, ids::kAlertName), Wide(Named("next")));
     EXPECT_EQ(Get("new").data, Bytes(kNotepad));
-    ASSERT_TRUE(Press(next, ids::kAlertAllow));
+    ASSERT_TRUE(Press(next, ids::kAlertAllow, VK_ESCAPE));  // Escape lets it be
 
     program.Command(ids::kCmdHelpFile);  // the manual beside the program opens in its viewer
     EXPECT_NE(program.Window(L"HH Parent"), nullptr);
-    program.Command(ids::kCmdExit);
-    EXPECT_EQ(program.ExitCode(), 0u);
-    EXPECT_TRUE(std::stoi(Setting(L"Heigth")) >= 7950 && std::stoi(Setting(L"Width")) >= 11175);
-    EXPECT_EQ(program.Find(ids::kTrayClass), nullptr);
-}
-
-TEST_F(EndToEnd, TheAboutBoxAndTheLanguageDialogAndTheLanguageOfTheNextStart) {
-    const std::string folder = Narrow(g_program.substr(0, g_program.find_last_of(L"\\/")));
-    const auto language = dovoviza::LanguageFile::Load(files, system, folder + "\\Language\\Deutsch.lng");
-    const auto german = [&](const char* section, const char* key) {
-        return Wide(language.Get(section, key));
-    };
-    {
-        Program program;
-        program.Command(ids::kCmdUpdate);  // the update server is out of reach: nothing is shown
-        program.Command(ids::kCmdAbout);
-        const HWND about = program.Window(ids::kAboutClass);
-        EXPECT_EQ(Text(about) + L"|" + Text(about, ids::kAboutTitle) + L"|" +
-                      Text(about, ids::kAboutVersionLabel) + L"|" + Text(about, ids::kAboutVersion),
-                  L"About|Varnek RuvazUv Avuzuza|Version:|2.0");
-        RECT label{}, version{};  // the number follows the word at 40 twips
-        GetWindowRect(GetDlgItem(about, ids::kAboutVersionLabel), &label);
-        GetWindowRect(GetDlgItem(about, ids::kAboutVersion), &version);
-        const HDC screen = GetDC(nullptr);
-        EXPECT_EQ(version.left - label.right, MulDiv(40, GetDeviceCaps(screen, LOGPIXELSX), 1440));
-        ReleaseDC(nullptr, screen);
-        EXPECT_EQ(version.top, label.top);
-        EXPECT_TRUE(Press(about, ids::kAboutClose, VK_ESCAPE));
-
-        for (const bool apply : {false, true}) {
-            program.Command(ids::kCmdLanguage);
-            const HWND dialog = program.Window(ids::kLanguageClass);
-            const HWND list = GetDlgItem(dialog, ids::kLanguageList);
-            wchar_t picked[64] = {};  // nothing stored: English
-            SendMessageW(list, CB_GETLBTEXT, SendMessageW(list, CB_GETCURSEL, 0, 0), LPARAM(picked));
-            EXPECT_EQ(picked + (L"|" + Text(dialog)), L"English|Select Language");
-            if (!apply) {
-                EXPECT_TRUE(Press(dialog, ids::kLanguageList, VK_ESCAPE));
-                EXPECT_EQ(Setting(L"Language"), L"0");
-                continue;
-            }
-            SendMessageW(list, CB_SELECTSTRING, WPARAM(-1), LPARAM(L"Deutsch"));
-            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(ids::kLanguageList, CBN_SELCHANGE), LPARAM(list));
-            EXPECT_EQ(Text(dialog) + Text(dialog, ids::kLanguageSelectLabel) +
-                          Text(dialog, ids::kLanguageApply) + Text(dialog, ids::kLanguageTranslator),
-                      german("Tray", "3") + german("Tray", "4") + german("Tray", "5") +
-                          german("LANGUAGE", "translator"));
-            PostMessageW(dialog, WM_COMMAND, ids::kLanguageApply, 0);
-            const HWND box = program.Window(L"#32770");  // the confirmation speaks German
-            EXPECT_EQ(Text(box) + Text(box, 0xFFFF), german("Tray", "8") + german("Tray", "7"));
-            EXPECT_EQ(Setting(L"Language"), L"Deutsch");
-            EXPECT_TRUE(Press(box, IDOK) && WaitUntil([&] { return !IsWindow(dialog); }));
-        }
+    // The start options; a new size, which closing keeps while it hides the window and Exit saves.
+    BOOL wow64 = FALSE;  // a 32-bit program on 64-bit Windows starts from the Run key's twin
+    wchar_t self[MAX_PATH] = {};
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64) &&
+                GetFullPathNameW(g_program.c_str(), MAX_PATH, self, nullptr));
+    const std::wstring run = std::wstring(wow64 ? L"Software\\Wow6432Node\\" : L"Software\\") + (kRun + 9);
+    for (const bool on : {true, false}) {
+        program.Command(ids::kCmdRunWithWindows);
+        EXPECT_TRUE(WaitUntil([&] {
+            const Raw value = GetRaw(HKEY_LOCAL_MACHINE, run, L"Varnek RuvazUv Avuzuza");
+            return on ? value.data == Bytes(self) : value.status == ERROR_FILE_NOT_FOUND;
+        }));
     }
-    Program program;  // the next start speaks German
-    program.Control(ids::kList);
-    ASSERT_TRUE(Put("new", kNotepad));
-    const HWND alert = program.Window(ids::kAlertClass);
-    EXPECT_EQ(Text(alert, ids::kAlertHeading) + Text(alert, ids::kAlertAllow),
-              german("Alert", "1") + german("Alert", "7"));
+    program.Command(ids::kCmdRunMinimized);
+    EXPECT_TRUE(WaitUntil([&] { return Setting(L"RunMinimized") == L"True"; }));
+    const auto [width, height] = Px(13500, 9000);
+    ASSERT_TRUE(SetWindowPos(main, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }) && IsWindow(main));
+    EXPECT_EQ(Setting(L"Width"), L"1000");  // not saved yet
+    PostMessageW(main, WM_COMMAND, ids::kCmdExit, 0);
+    EXPECT_EQ(program.ExitCode(), 0u);
+    const auto twips = [](LONG pixels) { return std::to_wstring(PixelsToTwips(pixels, SystemDpi())); };
+    EXPECT_EQ(Setting(L"Width") + L" " + Setting(L"Heigth"), twips(width) + L" " + twips(height));
+    EXPECT_EQ(program.Find(ids::kTrayClass), nullptr);
 }
 
 }  // namespace

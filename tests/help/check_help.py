@@ -120,35 +120,29 @@ def checks(root, sources):
             ("ContentIsExactlyTheSources", the_sources)]
 
 
-def run(chm, sources, folder):
-    reader = shutil.which("extract_chmLib")
-    unpacked = subprocess.run([reader, chm, folder], capture_output=True, text=True) if reader else None
-    if not reader or unpacked.returncode or not os.path.isdir(folder):
-        output = unpacked.stdout[-2000:] if unpacked else "not installed"
-        return [("OpensWithAReader", "extract_chmLib (libchm-bin) cannot open %s: %s" % (chm, output))]
-    results = []
-    for name, check in checks(folder, sources):
-        try:
-            results.append((name, check()))
-        except (AssertionError, OSError, ValueError, KeyError, struct.error, configparser.Error) as error:
-            results.append((name, "%s: %s" % (type(error).__name__, error)))
-    return results
-
-
 def main():
     parser = argparse.ArgumentParser()
     for option in ("--chm", "--sources", "--xml"):
         parser.add_argument(option, required=True)
-    args = parser.parse_args()
+    args, results = parser.parse_args(), []
     with tempfile.TemporaryDirectory(prefix="dovoviza-help-") as folder:
-        results = run(args.chm, args.sources, folder + "/chm")
+        reader, root = shutil.which("extract_chmLib"), folder + "/chm"
+        unpacked = reader and subprocess.run([reader, args.chm, root], capture_output=True, text=True)
+        if not unpacked or unpacked.returncode or not os.path.isdir(root):
+            output = unpacked.stdout[-2000:] if unpacked else "not installed"
+            results.append(("OpensWithAReader", "extract_chmLib (libchm-bin) cannot open %s: %s" % (args.chm, output)))
+        for name, check in [] if results else checks(root, args.sources):
+            try:
+                results.append((name, check()))
+            except (AssertionError, OSError, ValueError, KeyError, struct.error, configparser.Error) as error:
+                results.append((name, "%s: %s" % (type(error).__name__, error)))
     counts = 'tests="%d" failures="%d" disabled="0" errors="0"' % (len(results), sum(1 for _, m in results if m))
     cases = "".join('<testcase name="%s" classname="HelpFile">%s</testcase>\n'
                     % (name, '<failure message=%s type=""/>' % quoteattr(m) if m else "") for name, m in results)
     os.makedirs(os.path.dirname(os.path.abspath(args.xml)), exist_ok=True)
     with open(args.xml, "w", encoding="utf-8") as f:
-        f.write('<?xml version="1.0" encoding="UTF-8"?>\n<testsuites %s name="AllTests">\n<testsuite name="HelpFile" %s>\n'
-                '%s</testsuite>\n</testsuites>\n' % (counts, counts, cases))
+        f.write('<?xml version="1.0" encoding="UTF-8"?>\n<testsuites %s name="AllTests">\n'
+                '<testsuite name="HelpFile" %s>\n%s</testsuite>\n</testsuites>\n' % (counts, counts, cases))
     for name, m in results:
         print("[%s] HelpFile.%s%s" % ("  FAILED  " if m else "       OK ", name, ": " + m if m else ""))
     return 1 if any(m for _, m in results) or not results else 0

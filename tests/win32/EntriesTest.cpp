@@ -1,7 +1,5 @@
-// Entries over the real registry, Startup folders and shortcuts: disable,
-// enable, create, edit and delete; the change notifications of the real
-// registry and files, and the watchdog that relies on them to skip what did
-// not change.
+// Entries over the real registry, Startup folders and shortcuts, and the
+// change notifications the watchdog relies on to skip what did not change.
 
 #include <algorithm>
 
@@ -23,24 +21,18 @@ using namespace wintest;
 
 namespace {
 
-const std::string kUserRun = "Registry -> User Run", kUserFolder = "Startup Folder -> User";
-
 // The real watcher, except that it sets no watch on registry keys.
 struct NoKeyWatches : IChangeWatcher {
     std::unique_ptr<IChangeWatch> WatchKey(Hive, const std::string&) override { return nullptr; }
     std::unique_ptr<IChangeWatch> WatchFolder(const std::string& path) override {
         return real.WatchFolder(path);
     }
-    void Poll() override { real.Poll(); }
     win32::Win32ChangeWatcher real;
 };
 
 class Entries : public PrefixTest, public IAlertSink {
 protected:
-    Entries() {
-        texts.Set("Main", "37", "Disabled");
-        PrepareDisabledFolders(files, folders);
-    }
+    Entries() { texts.Set("Main", "37", "Disabled"); }
     void TearDown() override {
         monitor.reset();  // its watches keep folders open
         PrefixTest::TearDown();
@@ -65,12 +57,15 @@ protected:
         monitor->Tick();
         return *monitor;
     }
-    static std::string Live(const std::string& name) { return UserStartup() + "\\" + Named(name); }
-    static std::string Parked(const std::string& name) {
-        return UserStartup() + "-Disabled\\" + Named(name);
+    static std::string In(const char* folder, const std::string& name) {
+        return UserStartup() + folder + "\\" + Named(name);
     }
 
-    StartupFolderPaths folders = ResolveStartupFolders(shell);
+    StartupFolderPaths folders = [this] {
+        StartupFolderPaths paths = ResolveStartupFolders(shell);
+        PrepareDisabledFolders(files, paths);
+        return paths;
+    }();
     test::FakeTexts texts;
     test::ScriptedPrompt prompt;
     win32::ShellIconList icons{IconSize::Small};
@@ -82,7 +77,7 @@ protected:
     std::optional<Monitor> monitor;
 };
 
-TEST_F(Entries, RegistryValuesSurviveDisableAndEnableByteForByte) {
+TEST_F(Entries, RegistryValuesAndShortcutsSurviveDisableAndEnableByteForByte) {
     // Expandable data with more after its first NUL, as another program may store it.
     std::vector<std::uint8_t> expandable = Bytes(L"%SystemRoot%\\system32\\cmd.exe /c exit");
     for (const std::uint8_t byte : Bytes(L"tail")) expandable.push_back(byte);
@@ -101,27 +96,24 @@ TEST_F(Entries, RegistryValuesSurviveDisableAndEnableByteForByte) {
             EXPECT_EQ(list.Selected()->Status(), disable ? "Disabled" : "");
         }
     }
-    EXPECT_TRUE(prompt.calls.empty());
-}
 
-TEST_F(Entries, CreatedShortcutsMoveToTheHiddenTwinAndBack) {
+    // A shortcut made by the editor goes to the hidden twin of its folder and back.
     EntryEditor editor(context);
-    editor.fields = EditorFields{Named("link"), Cmd(), "", SectionChoiceIndex(kUserFolder)};
+    editor.fields = EditorFields{Named("link"), Cmd(), "", SectionChoiceIndex("Startup Folder -> User")};
     ASSERT_EQ(editor.Save(), SaveResult::Close);
-    EXPECT_TRUE(EqualsAsciiNoCase(shell.ReadShortcutTarget(Live("link.lnk")).value_or(""), Cmd()));
-    const std::string made = ReadAll(Live("link.lnk"));
+    EXPECT_TRUE(EqualsAsciiNoCase(shell.ReadShortcutTarget(In("", "link.lnk")).value_or(""), Cmd()));
+    const std::string made = ReadAll(In("", "link.lnk"));
     EXPECT_EQ(made.substr(60, 1), std::string(1, SW_SHOWNORMAL));  // the header's show command
-
     ASSERT_TRUE(Select("link.lnk"));
     EXPECT_TRUE(DisableSelected(context));
-    EXPECT_TRUE(Gone(Live("link.lnk")) && ReadAll(Parked("link.lnk")) == made);
+    EXPECT_TRUE(Gone(In("", "link.lnk")) && ReadAll(In("-Disabled", "link.lnk")) == made);
     EXPECT_NE(GetFileAttributesW(Wide(folders.userDisabled).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
     // The disabled row still knows its program, and shows it from the twin.
     ASSERT_TRUE(Select("link.lnk", true));
     EXPECT_TRUE(EqualsAsciiNoCase(list.Selected()->columns[kColProcessPath], Cmd()));
-    EXPECT_EQ(PropertiesPath(*list.Selected(), folders), Parked("link.lnk"));
+    EXPECT_EQ(PropertiesPath(*list.Selected(), folders), In("-Disabled", "link.lnk"));
     EXPECT_TRUE(EnableSelected(context));
-    EXPECT_TRUE(Gone(Parked("link.lnk")) && ReadAll(Live("link.lnk")) == made);
+    EXPECT_TRUE(Gone(In("-Disabled", "link.lnk")) && ReadAll(In("", "link.lnk")) == made);
     EXPECT_TRUE(prompt.calls.empty());
 }
 
@@ -136,9 +128,8 @@ TEST_F(WatchedMonitor, KeyWatchesSeeMissingParentsDeletionAndOnePollKeepsAnEarli
     std::unique_ptr<IRegKey> key;
     for (const int round : {1, 2}) {  // made, deleted, made again
         SCOPED_TRACE(round);
-        // Missing at first: the creation is seen from the key above.
         ASSERT_TRUE(key = registry.CreateKey(Hive::CurrentUser, path));
-        EXPECT_TRUE(watch->Changed());
+        EXPECT_TRUE(watch->Changed());        // seen from the key above
         static_cast<void>(watch->Changed());  // the level below, now watched
         EXPECT_FALSE(watch->Changed());
         for (const char* text : {"a", "b"}) {  // added, then changed
@@ -148,14 +139,13 @@ TEST_F(WatchedMonitor, KeyWatchesSeeMissingParentsDeletionAndOnePollKeepsAnEarli
         }
         if (round == 2) break;
         key.reset();
-        ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, Wide(Narrow(kScratchKey) + "\\Later").c_str()), 0);
+        ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kScratchKey) + L"\\Later").c_str()), 0);
         EXPECT_TRUE(watch->Changed());
     }
     const auto run = watcher.WatchKey(Hive::CurrentUser, Narrow(kRun));
     ASSERT_TRUE(run && key->WriteValue("Two", RegType::String, EncodeUtf16LeWithNul("c")));
     watcher.Poll();
-    EXPECT_TRUE(watch->Changed());
-    EXPECT_FALSE(run->Changed());
+    EXPECT_TRUE(watch->Changed() && !run->Changed());
     watcher.Poll();
     EXPECT_FALSE(watch->Changed());
 }
@@ -181,8 +171,7 @@ TEST_F(WatchedMonitor, AStoreWithoutAWatchIsReadEveryTick) {
     Monitor& ticks = Start(unwatched);
     ASSERT_TRUE(Put("unwatched", L"C:\\nowhere\\x.exe"));
     const TickReport report = ticks.Tick();  // no signal can come: the store is read anyway
-    ASSERT_TRUE(report.alert);
-    EXPECT_EQ(report.alert->name, Named("unwatched"));
+    EXPECT_EQ(report.alert.value_or(AlertEntry{}).name, Named("unwatched"));
 }
 
 TEST_F(WatchedMonitor, AProgramFileThatAppearsFillsItsRow) {
@@ -190,14 +179,18 @@ TEST_F(WatchedMonitor, AProgramFileThatAppearsFillsItsRow) {
     ASSERT_TRUE(Put("later", Wide("\"" + program + "\" /x")));
     Monitor& ticks = Start(watcher);
     ASSERT_TRUE(Row("later") && !Row("later")->programFound);
-    EXPECT_EQ(ticks.Tick().enforcements.size(), 0u);
+    EXPECT_TRUE(ticks.Tick().enforcements.empty());
     EXPECT_EQ(ticks.StoresRead(), 0u);  // quiet: nothing read
-    ASSERT_TRUE(CopyFileW(Wide(FixturePath("fixture_complete")).c_str(), Wide(program).c_str(), TRUE));
+    ASSERT_TRUE(files.CopyFileTo(FixturePath("fixture_complete"), program, true));
     EXPECT_TRUE(WaitUntil([&] {
         ticks.Tick();
         const StartupItem* row = Row("later");
         return row && row->programFound && row->columns[kColProcessPath] == program;
     }));
+    const auto& columns = Row("later")->columns;  // with its version strings, of the named block
+    EXPECT_EQ(columns[kColProductName] + "|" + columns[kColDescription] + "|" + columns[kColCompany] +
+                  "|" + columns[kColVersion],
+              "Fixture Complete|Образец программы|Fixture Works|1.2.3.4");
 }
 
 TEST_F(WatchedMonitor, ACopyWrittenBackBesideANewEntryIsPutOutAgainAndTheEntryStaysDisabled) {
@@ -208,17 +201,14 @@ TEST_F(WatchedMonitor, ACopyWrittenBackBesideANewEntryIsPutOutAgainAndTheEntrySt
     Monitor& ticks = Start(watcher);
     // Written back, and a new value that comes before it in the store.
     ASSERT_TRUE(Put("zwatch", command) && Put("awatch", L"C:\\nowhere\\a.exe"));
-    const TickReport report = ticks.Tick();
-    ASSERT_TRUE(report.alert);
-    EXPECT_EQ(report.alert->name, Named("awatch"));
+    EXPECT_EQ(ticks.Tick().alert.value_or(AlertEntry{}).name, Named("awatch"));
     for (int tick = 0; tick < 3; ++tick) ticks.Tick();
     EXPECT_EQ(Get("zwatch").status, ERROR_FILE_NOT_FOUND);
     const Raw parked = Get("zwatch", kRunDisabled);
     EXPECT_TRUE(parked.type == REG_SZ && parked.data == Bytes(command));
     list.LoadRegistryInfo();
-    EXPECT_EQ(std::count_if(list.Rows().begin(), list.Rows().end(),
-                            [](const StartupItem& row) { return row.Name() == Named("zwatch"); }),
-              1);
+    const auto named = [](const StartupItem& row) { return row.Name() == Named("zwatch"); };
+    EXPECT_EQ(std::count_if(list.Rows().begin(), list.Rows().end(), named), 1);
     EXPECT_TRUE(Row("zwatch", true));
 }
 
