@@ -1,6 +1,5 @@
 // The main window as Windows builds it, over the real registry of the prefix:
-// menus and headers in the chosen language, what the selection allows, and
-// the start options' marks.
+// menus and headers in the chosen language, and what the selection allows.
 
 #include "WinTest.h"
 
@@ -25,8 +24,9 @@ struct World {
           settings(platform.registry),
           autostart(platform.registry, platform.system),
           list(platform, fileInfo, texts, icons, Folders(platform)),
-          window({platform, texts, fileInfo, icons, prompt, http, settings, autostart, list, watcher},
-                 std::move(quit)) {}
+          window(
+              {platform, texts, fileInfo, icons, prompt, http, settings, autostart, list, watcher},
+              std::move(quit)) {}
     static StartupFolderPaths Folders(const Platform& platform) {
         StartupFolderPaths folders = ResolveStartupFolders(platform.shell);
         PrepareDisabledFolders(platform.files, folders);
@@ -66,10 +66,12 @@ protected:
         return -1;
     }
     void Select(int row, bool on = true) const {
-        ListView_SetItemState(list, row, on ? LVIS_SELECTED | LVIS_FOCUSED : 0, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetItemState(list, row, on ? LVIS_SELECTED | LVIS_FOCUSED : 0,
+                              LVIS_SELECTED | LVIS_FOCUSED);
     }
     bool Has(int command, UINT flag, HMENU menu = nullptr) const {
-        const UINT state = GetMenuState(menu ? menu : bar, static_cast<UINT>(command), MF_BYCOMMAND);
+        const UINT state =
+            GetMenuState(menu ? menu : bar, static_cast<UINT>(command), MF_BYCOMMAND);
         return state != static_cast<UINT>(-1) && (state & flag);
     }
     void Command(int command) const { SendMessageW(main, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
@@ -81,14 +83,16 @@ protected:
 
 TEST_F(MainWindow, MenusAndHeadersAreBuiltInTheChosenLanguageAndUsable) {
     Open("Deutsch");
-    const LanguageFile german = LanguageFile::Load(files, system, SourcePath("Language/Deutsch.lng"));
+    const LanguageFile german =
+        LanguageFile::Load(files, system, SourcePath("Language/Deutsch.lng"));
     ASSERT_EQ(GetMenuItemCount(bar), static_cast<int>(kMainMenuBar.size()));
     for (int i = 0; i < GetMenuItemCount(bar); ++i) {
         const MenuBarMenu& menu = kMainMenuBar[static_cast<std::size_t>(i)];
         wchar_t title[128] = {}, first[128] = {};
         GetMenuStringW(bar, static_cast<UINT>(i), title, 128, MF_BYPOSITION);
         GetMenuStringW(GetSubMenu(bar, i), 0, first, 128, MF_BYPOSITION);
-        EXPECT_EQ(Narrow(title) + "|" + Narrow(first) + std::to_string(GetMenuItemCount(GetSubMenu(bar, i))),
+        EXPECT_EQ(Narrow(title) + "|" + Narrow(first) +
+                      std::to_string(GetMenuItemCount(GetSubMenu(bar, i))),
                   german.Get(menu.title) + "|" + german.Get(menu.items[0].text) +
                       std::to_string(menu.items.size()));
     }
@@ -102,31 +106,20 @@ TEST_F(MainWindow, MenusAndHeadersAreBuiltInTheChosenLanguageAndUsable) {
         EXPECT_EQ(Narrow(text), german.Get("Main", std::to_string(19 + column))) << column;
         EXPECT_TRUE(column != 9 || Narrow(text) == "Dateigröße");  // read in its code page
     }
-    for (const int command : {ids::kCmdNewItem, ids::kCmdRefresh, ids::kCmdExit, ids::kCmdRunMinimized,
-                              ids::kCmdLanguage, ids::kCmdHelpFile, ids::kCmdUpdate, ids::kCmdAbout})
-        EXPECT_FALSE(Has(command, MF_GRAYED)) << command;
 }
 
-TEST_F(MainWindow, TheSelectionDecidesBetweenDisableAndEnableAndStartOptionsShowTheirState) {
+TEST_F(MainWindow, TheSelectedRowDecidesBetweenDisableAndEnable) {
     ASSERT_TRUE(Put("on", L"C:\\nowhere\\on.exe") && Put("off", L"C:\\x\\off.exe", kRunDisabled));
-    Settings(registry).SetRunMinimized(true);
     Open("English");
     const HMENU file = GetSubMenu(bar, 0);
     // The last selection decides; with nothing selected the items stay as they were.
-    for (const auto& [row, on, disableGreyed] : {std::tuple{Row("off"), true, true},
-                                                 {Row("on"), true, false}, {-1, false, false}}) {
+    for (const auto& [row, on, disableGreyed] :
+         {std::tuple{Row("off"), true, true}, {Row("on"), true, false}, {-1, false, false}}) {
         Select(row, on);
         SendMessageW(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
         EXPECT_EQ(Has(ids::kCmdDisable, MF_GRAYED, file), disableGreyed) << row;
         EXPECT_EQ(Has(ids::kCmdEnable, MF_GRAYED, file), !disableGreyed) << row;
     }
-
-    EXPECT_TRUE(Has(ids::kCmdRunMinimized, MF_CHECKED));  // the start options show their state
-    Command(ids::kCmdRunMinimized);
-    EXPECT_FALSE(Has(ids::kCmdRunMinimized, MF_CHECKED));
-    EXPECT_FALSE(Has(ids::kCmdRunWithWindows, MF_CHECKED));
-    Command(ids::kCmdRunWithWindows);
-    EXPECT_TRUE(Has(ids::kCmdRunWithWindows, MF_CHECKED));
 }
 
 }  // namespace

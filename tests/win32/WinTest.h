@@ -93,7 +93,8 @@ inline Raw GetRaw(HKEY root, const std::wstring& path, const std::wstring& name,
     HKEY key = nullptr;
     DWORD size = 1 << 16;
     if (!(raw.status = RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | view, &key)))
-        raw.status = RegQueryValueExW(key, name.c_str(), nullptr, &raw.type, raw.data.data(), &size);
+        raw.status =
+            RegQueryValueExW(key, name.c_str(), nullptr, &raw.type, raw.data.data(), &size);
     raw.data.resize(raw.status ? 0 : size);
     if (key) RegCloseKey(key);
     return raw;
@@ -102,11 +103,10 @@ inline Raw GetRaw(HKEY root, const std::wstring& path, const std::wstring& name,
 inline bool SetRaw(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
                    const std::vector<std::uint8_t>& data, REGSAM view = KEY_WOW64_64KEY) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, 0, &key, 0))
-        return false;
-    const auto size = static_cast<DWORD>(data.size());
-    const LSTATUS set = RegSetValueExW(key, name.c_str(), 0, type, data.data(), size);
-    RegCloseKey(key);
+    LSTATUS set =
+        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, 0, &key, 0);
+    if (!set) set = RegSetValueExW(key, name.c_str(), 0, type, data.data(), DWORD(data.size()));
+    if (key) RegCloseKey(key);
     return set == ERROR_SUCCESS;
 }
 
@@ -128,13 +128,17 @@ protected:
         for (const wchar_t* key : {kRun, kRunDisabled}) DeleteOurValues(key);
         for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
             DeleteTree(HKEY_CURRENT_USER, kScratchKey, view);
-            for (const wchar_t* key : {kScratchKey, kSettings}) DeleteTree(HKEY_LOCAL_MACHINE, key, view);
+            for (const wchar_t* key : {kScratchKey, kSettings})
+                DeleteTree(HKEY_LOCAL_MACHINE, key, view);
         }
-        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRun, L"Varnek RuvazUv Avuzuza");  // the start option
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRun,
+                           L"Varnek RuvazUv Avuzuza");  // the start option
         // A program that a test started may stand in the scratch folder a moment longer.
-        const std::wstring scratch = Wide(Scratch()), parent = scratch.substr(0, scratch.rfind('\\'));
+        const std::wstring scratch = Wide(Scratch()),
+                           parent = scratch.substr(0, scratch.rfind('\\'));
         ASSERT_TRUE(WaitUntil([&] {
-            return Remove(parent, scratch.substr(parent.size() + 1)) && CreateDirectoryW(scratch.c_str(), 0);
+            return Remove(parent, scratch.substr(parent.size() + 1)) &&
+                   CreateDirectoryW(scratch.c_str(), 0);
         }));
     }
     static std::string Scratch(const std::string& name = "") {  // inside a fresh folder
@@ -183,7 +187,8 @@ private:
     }
     static void DeleteOurValues(const wchar_t* path) {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key)) return;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key))
+            return;
         std::vector<std::wstring> ours;
         wchar_t name[16384];
         for (DWORD i = 0, n = 16384; !RegEnumValueW(key, i, name, &n, 0, 0, 0, 0); ++i, n = 16384)
