@@ -69,12 +69,8 @@ std::wstring Text(HWND window, int id = 0) {
 // loop gives to the dialog keyboard first; true once the window has gone.
 bool Press(HWND window, int button, WPARAM key = 0) {
     const HWND control = GetDlgItem(window, button);
-    if (key) {
-        PostMessageW(control, WM_KEYDOWN, key, 1);
-        PostMessageW(control, WM_KEYUP, key, 0xC0000001);
-    } else {
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), LPARAM(control));
-    }
+    key ? PostMessageW(control, WM_KEYDOWN, key, 1)
+        : PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), LPARAM(control));
     return WaitUntil([&] { return !IsWindow(window); });
 }
 
@@ -143,11 +139,6 @@ protected:
         const Raw raw = GetRaw(HKEY_LOCAL_MACHINE, kSettings, name);
         return raw.status ? L"-" : reinterpret_cast<const wchar_t*>(raw.data.data());
     }
-    static std::pair<LONG, LONG> Size(HWND window) {
-        RECT rect{};
-        GetWindowRect(window, &rect);
-        return {rect.right - rect.left, rect.bottom - rect.top};
-    }
     static std::pair<LONG, LONG> Px(int width, int height) {
         return {TwipsToPixels(width, SystemDpi()), TwipsToPixels(height, SystemDpi())};
     }
@@ -165,7 +156,9 @@ TEST_F(EndToEnd, ListsAlertsDisablesEnablesRefusesASecondStartKeepsItsOptionsAnd
     Program program;
     const HWND list = program.Control(ids::kList), status = program.Control(ids::kStatusBar);
     const HWND main = GetParent(list);
-    EXPECT_EQ(Size(main), Px(11175, 7950));
+    RECT rect{};
+    GetWindowRect(main, &rect);
+    EXPECT_EQ(std::pair(rect.right - rect.left, rect.bottom - rect.top), Px(11175, 7950));
     const int seeded = Row(list, "seeded"), back = Row(list, "back"),
               linked = Row(list, "link.lnk");
     ASSERT_TRUE(seeded >= 0 && back >= 0 && linked >= 0);

@@ -149,9 +149,8 @@ TEST_F(WatchedMonitor, FolderWatchesSeeTheirFilesAndTheirOwnRenameAwayAndBack) {
     const auto watch = watcher.WatchFolder(folder);
     ASSERT_TRUE(watch);
     EXPECT_FALSE(watch->Changed());
-    const auto seen = [&] {
-        return WaitUntil([&] { return watch->Changed(); });
-    };  // a moment later
+    // File notifications arrive a moment after the change.
+    const auto seen = [&] { return WaitUntil([&] { return watch->Changed(); }); };
     ASSERT_TRUE(files.CopyFileTo(FixturePath("fixture_complete"), folder + "\\tool.exe", true));
     EXPECT_TRUE(seen());
     ASSERT_TRUE(MoveFileW(Wide(folder).c_str(), Wide(away).c_str()));

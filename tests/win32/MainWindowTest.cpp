@@ -18,7 +18,7 @@ namespace {
 
 // The main window with its parts made as the process entry makes them.
 struct World {
-    World(const Platform& platform, const std::string& language, std::function<void()> quit)
+    World(const Platform& platform, const std::string& language)
         : texts(platform.files, platform.system, SourcePath("Language/" + language + ".lng")),
           fileInfo(platform.versions, &platform.files),
           settings(platform.registry),
@@ -26,7 +26,7 @@ struct World {
           list(platform, fileInfo, texts, icons, Folders(platform)),
           window(
               {platform, texts, fileInfo, icons, prompt, http, settings, autostart, list, watcher},
-              std::move(quit)) {}
+              [] {}) {}
     static StartupFolderPaths Folders(const Platform& platform) {
         StartupFolderPaths folders = ResolveStartupFolders(platform.shell);
         PrepareDisabledFolders(platform.files, folders);
@@ -51,7 +51,7 @@ protected:
         PrefixTest::TearDown();
     }
     void Open(const std::string& language) {
-        world = std::make_unique<World>(platform, language, [] {});
+        world = std::make_unique<World>(platform, language);
         ASSERT_TRUE(world->window.Create(false));
         main = world->window.Handle();
         list = GetDlgItem(main, ids::kList);
@@ -69,12 +69,10 @@ protected:
         ListView_SetItemState(list, row, on ? LVIS_SELECTED | LVIS_FOCUSED : 0,
                               LVIS_SELECTED | LVIS_FOCUSED);
     }
-    bool Has(int command, UINT flag, HMENU menu = nullptr) const {
-        const UINT state =
-            GetMenuState(menu ? menu : bar, static_cast<UINT>(command), MF_BYCOMMAND);
-        return state != static_cast<UINT>(-1) && (state & flag);
+    static bool Greyed(HMENU menu, int command) {
+        const UINT state = GetMenuState(menu, static_cast<UINT>(command), MF_BYCOMMAND);
+        return state != static_cast<UINT>(-1) && (state & MF_GRAYED);
     }
-    void Command(int command) const { SendMessageW(main, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
 
     std::unique_ptr<World> world;
     HWND main = nullptr, list = nullptr;
@@ -117,8 +115,8 @@ TEST_F(MainWindow, TheSelectedRowDecidesBetweenDisableAndEnable) {
          {std::tuple{Row("off"), true, true}, {Row("on"), true, false}, {-1, false, false}}) {
         Select(row, on);
         SendMessageW(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
-        EXPECT_EQ(Has(ids::kCmdDisable, MF_GRAYED, file), disableGreyed) << row;
-        EXPECT_EQ(Has(ids::kCmdEnable, MF_GRAYED, file), !disableGreyed) << row;
+        EXPECT_EQ(Greyed(file, ids::kCmdDisable), disableGreyed) << row;
+        EXPECT_EQ(Greyed(file, ids::kCmdEnable), !disableGreyed) << row;
     }
 }
 

@@ -6,7 +6,6 @@
 #include "platform/Text.h"
 
 using namespace dovoviza;
-using namespace dovoviza::win32;
 using namespace wintest;
 
 namespace {
@@ -163,11 +162,8 @@ TEST_F(FilesAndShell, ShortcutsKeepWhatIsWrittenIntoThemAsOtherProgramsReadThem)
     const std::string stored = ReadAll(shortcut.path);
     for (const std::string& text :
          {shortcut.arguments, shortcut.workingDirectory, shortcut.iconFile}) {
-        const std::wstring wide = Wide(text);
-        EXPECT_NE(
-            stored.find(std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2)),
-            std::string::npos)
-            << text;
+        const std::vector<std::uint8_t> utf16 = Bytes(Wide(text), false);
+        EXPECT_NE(stored.find(std::string(utf16.begin(), utf16.end())), std::string::npos) << text;
     }
     EXPECT_EQ(stored.substr(56, 5), std::string("\2\0\0\0", 4) + char(SW_SHOWMINNOACTIVE));
     WriteAll(Scratch("text.lnk"), "this is no shortcut");

@@ -131,8 +131,7 @@ protected:
             for (const wchar_t* key : {kScratchKey, kSettings})
                 DeleteTree(HKEY_LOCAL_MACHINE, key, view);
         }
-        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRun,
-                           L"Varnek RuvazUv Avuzuza");  // the start option
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRun, L"Varnek RuvazUv Avuzuza");  // start option
         // A program that a test started may stand in the scratch folder a moment longer.
         const std::wstring scratch = Wide(Scratch()),
                            parent = scratch.substr(0, scratch.rfind('\\'));
