@@ -220,8 +220,8 @@ TEST_F(EndToEnd, ListsAlertsDisablesEnablesRefusesASecondStartKeepsItsOptionsAnd
     wchar_t self[MAX_PATH] = {};
     ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64) &&
                 GetFullPathNameW(g_program.c_str(), MAX_PATH, self, nullptr));
-    const std::wstring run =
-        std::wstring(wow64 ? L"Software\\Wow6432Node\\" : L"Software\\") + (kRun + 9);
+    const std::wstring run = std::wstring(wow64 ? L"Software\\Wow6432Node\\" : L"Software\\") +
+                             L"Microsoft\\Windows\\CurrentVersion\\Run";
     for (const bool on : {true, false}) {
         program.Command(ids::kCmdRunWithWindows);
         EXPECT_TRUE(WaitUntil([&] {
