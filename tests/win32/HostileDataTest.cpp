@@ -5,15 +5,10 @@
 
 #include "WinTest.h"
 #include "catalogue/EntryStore.h"
-#include "catalogue/Loaders.h"
+#include "catalogue/MainList.h"
 #include "platform/Text.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/ShellIcons.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32System.h"
-#include "platform/win32/Win32VersionReader.h"
 #include "support/FakeTexts.h"
 
 using namespace dovoviza;
@@ -31,12 +26,6 @@ protected:
         return nullptr;
     }
 
-    Win32Registry registry;
-    Win32FileSystem files;
-    Win32Shell shell;
-    Win32VersionReader versions;
-    Win32System system;
-    Platform platform{registry, files, shell, versions, system};
     test::FakeTexts texts;
     FileInfoClass fileInfo{versions, &files};
     ShellIconList icons{IconSize::Small};

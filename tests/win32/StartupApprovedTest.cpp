@@ -5,14 +5,8 @@
 #include <windows.h>
 
 #include "WinTest.h"
-#include "catalogue/Loaders.h"
 #include "operations/ItemOperations.h"
 #include "platform/win32/ShellIcons.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32System.h"
-#include "platform/win32/Win32VersionReader.h"
 #include "support/FakeTexts.h"
 #include "support/ScriptedPrompt.h"
 
@@ -42,12 +36,6 @@ protected:
         return std::nullopt;
     }
 
-    Win32Registry registry;
-    Win32FileSystem files;
-    Win32Shell shell;
-    Win32VersionReader versions;
-    Win32System system;
-    Platform platform{registry, files, shell, versions, system};
     test::FakeTexts texts;
     test::ScriptedPrompt prompt;
     FileInfoClass fileInfo{versions, &files};
@@ -60,8 +48,8 @@ TEST_F(StartupFlags, TheWow64EntryFollowsRun32AndEnableClearsOnlyItsFlag) {
     std::vector<std::uint8_t> skip(12, 0), keep(12, 0);
     skip[0] = 0x03, skip[5] = 0xA1, skip[10] = 0x01;
     keep[0] = 0x02;
-    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kRun, name, L"C:\\nowhere\\a.exe"));
-    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kWowRun, name, L"C:\\nowhere\\b.exe"));
+    ASSERT_TRUE(SetRaw(HKEY_LOCAL_MACHINE, kRun, name, REG_SZ, Bytes(L"C:\\nowhere\\a.exe")));
+    ASSERT_TRUE(SetRaw(HKEY_LOCAL_MACHINE, kWowRun, name, REG_SZ, Bytes(L"C:\\nowhere\\b.exe")));
     ASSERT_TRUE(SetRaw(HKEY_LOCAL_MACHINE, kApproved + L"Run", name, REG_BINARY, keep));
     ASSERT_TRUE(SetRaw(HKEY_LOCAL_MACHINE, kApproved + L"Run32", name, REG_BINARY, skip));
     texts.Set("Main", "61", "by Windows");
