@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include "history/frmHistory.h"
 #include "monitor/frmAlert.h"
 #include "platform/win32/Window.h"
 
@@ -243,6 +244,55 @@ TEST_F(EndToEnd, ListsAlertsDisablesEnablesRefusesASecondStartKeepsItsOptionsAnd
     };
     EXPECT_EQ(Setting(L"Width") + L" " + Setting(L"Heigth"), twips(width) + L" " + twips(height));
     EXPECT_EQ(program.Find(ids::kTrayClass), nullptr);
+}
+
+TEST_F(EndToEnd, AWindowsFlagIsShownAndClearedADeleteIsRestoredFromHistoryAndTheListExported) {
+    const std::wstring approved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+    std::vector<std::uint8_t> flag(12, 0);
+    flag[0] = 0x03, flag[6] = 0x44;
+    ASSERT_TRUE(Put("flagged", kNotepad) && Put("gone", kNotepad + L" /g"));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, approved, Wide(Named("flagged")), REG_BINARY, flag));
+    Program program;
+    const HWND list = program.Control(ids::kList);
+    EXPECT_EQ(Cell(list, Row(list, "flagged"), 3), L"Disabled by Windows");
+    Cell(list, Row(list, "flagged"), 0, LVM_SETITEMSTATE);
+    program.Command(ids::kCmdEnable);
+    std::vector<std::uint8_t> cleared(12, 0);
+    cleared[0] = 0x02;
+    EXPECT_TRUE(WaitUntil([&] { return GetRaw(HKEY_CURRENT_USER, approved, Wide(Named("flagged"))).data == cleared; }));
+    EXPECT_EQ(Cell(list, Row(list, "flagged"), 3), L"");
+
+    Cell(list, Row(list, "gone"), 0, LVM_SETITEMSTATE);
+    program.Command(ids::kCmdDelete);
+    ASSERT_TRUE(Press(program.Window(L"#32770"), IDYES));
+    EXPECT_TRUE(WaitUntil([&] { return Get("gone").status == ERROR_FILE_NOT_FOUND; }));
+    program.Command(ids::kCmdHistory);
+    const HWND history = program.Window(dovoviza::ids::kHistoryClass);
+    const HWND journal = GetDlgItem(history, dovoviza::ids::kHistoryList);
+    EXPECT_EQ(Cell(journal, 0, 1) + L"|" + Cell(journal, 0, 3), L"deleted|" + Wide(Named("gone")));
+    Cell(journal, 0, 0, LVM_SETITEMSTATE);
+    PostMessageW(history, WM_COMMAND, MAKEWPARAM(dovoviza::ids::kHistoryRestore, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return Get("gone").data == Bytes(kNotepad + L" /g"); }));
+    EXPECT_TRUE(WaitUntil([&] { return Row(list, "gone") >= 0; }));
+
+    // Beside the running copy, without a window of its own.
+    const std::wstring csv = Wide(Scratch("list.csv"));
+    std::wstring command = L"\"" + g_program + L"\" /export \"" + csv + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION exporter{};
+    ASSERT_TRUE(CreateProcessW(g_program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &exporter));
+    DWORD code = STILL_ACTIVE;
+    EXPECT_TRUE(WaitUntil([&] { return GetExitCodeProcess(exporter.hProcess, &code) && code != STILL_ACTIVE; }));
+    CloseHandle(exporter.hProcess);
+    CloseHandle(exporter.hThread);
+    EXPECT_EQ(code, 0u);
+    const std::string text = ReadAll(Narrow(csv));
+    EXPECT_EQ(text.substr(0, 16), "\xEF\xBB\xBFName,Command,");
+    EXPECT_NE(text.find(Named("gone") + "," + Narrow(kNotepad) + " /g,Registry -> User Run,yes,enabled,REG_SZ"),
+              std::string::npos);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, approved.c_str(), Wide(Named("flagged")).c_str());
 }
 
 }  // namespace
