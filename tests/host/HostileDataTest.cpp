@@ -96,43 +96,32 @@ TEST(HostileData, OddTypesNameNoProgramAndExpandableCommandsFindTheirs) {
 
 TEST(HostileData, AFailedMoveSaysWhyNamingTheEntryAndTheStore) {
     TestWorld w;
-    const char* const texts[][2] = {{"50", "exists"}, {"51", "failed"}, {"56", "in use"},
-                                    {"57", "folder"}, {"58", "gone"},   {"59", "denied"}};
-    for (const auto& text : texts) w.texts.Set("Main", text[0], std::string(text[1]) + " %1 @ %2");
-    const StartupLocation& folder = StartupLocations()[8];
-    const std::string live = w.folders.user + "\\";
-    const std::string twin = w.folders.userDisabled;
-    const struct {
-        std::string name;
-        std::function<void()> arrange;
-        std::string said;
-    } cases[] = {
-        {"Locked.lnk", [&] { w.files.Fail(FileFault::Locked, live + "Locked.lnk"); },
-         "in use Locked.lnk @ " + twin.substr(0, twin.size() - 1)},
-        {"Dir.lnk", [&] { w.files.AddFolder(twin + "Dir.lnk"); }, "folder Dir.lnk @ " + twin.substr(0, twin.size() - 1)},
-        {"Twice.lnk", [&] { w.files.AddFile(twin + "Twice.lnk", "other"); },
-         "exists Twice.lnk @ " + twin.substr(0, twin.size() - 1)},
-        {"Broken.lnk", [&] { w.files.Fail(FileFault::Move, live + "Broken.lnk"); },
-         "failed Broken.lnk @ " + twin.substr(0, twin.size() - 1)},
-        {"Gone.lnk", [&] { w.files.RemoveFile(live + "Gone.lnk"); }, "gone Gone.lnk @ " + w.folders.user},
+    for (const char* key : {"50", "51", "56", "57", "58", "59"}) w.texts.Set("Main", key, std::string(key) + " %1 @ %2");
+    const std::string live = w.folders.user + "\\", twin = w.folders.userDisabled;
+    const std::string store = twin.substr(0, twin.size() - 1);
+    const std::pair<std::function<void(const std::string&)>, std::string> cases[] = {
+        {[&](const std::string& n) { w.files.Fail(FileFault::Locked, live + n); }, "56 a.lnk @ " + store},
+        {[&](const std::string& n) { w.files.AddFolder(twin + n); }, "57 b.lnk @ " + store},
+        {[&](const std::string& n) { w.files.AddFile(twin + n, "other"); }, "50 c.lnk @ " + store},
+        {[&](const std::string& n) { w.files.Fail(FileFault::Move, live + n); }, "51 d.lnk @ " + store},
+        {[&](const std::string& n) { w.files.RemoveFile(live + n); }, "58 e.lnk @ " + w.folders.user},
     };
-    for (const auto& c : cases) {
-        w.files.AddFile(live + c.name, "shortcut");
-        c.arrange();
+    char name[] = "a.lnk";
+    for (const auto& [arrange, said] : cases) {
+        w.files.AddFile(live + name, "shortcut");
+        arrange(name);
         w.prompt.calls.clear();
-        const EntryRef entry{&folder, false, c.name};
-        const MoveResult result = MoveEntry(w.platform, w.folders, entry);
-        TellMoveResult(w.texts, w.prompt, result, w.folders, entry);
-        ASSERT_EQ(w.prompt.calls.size(), 1u) << c.name;
-        EXPECT_EQ(w.prompt.calls[0].text, c.said);
-        // Nothing was changed: the source is still where it was (unless it was gone).
-        EXPECT_EQ(w.files.Content(live + c.name), c.name == "Gone.lnk" ? "" : "shortcut");
+        const EntryRef entry{&StartupLocations()[8], false, name};
+        TellMoveResult(w.texts, w.prompt, MoveEntry(w.platform, w.folders, entry), w.folders, entry);
+        ASSERT_EQ(w.prompt.calls.size(), 1u) << name;
+        EXPECT_EQ(w.prompt.calls[0].text, said);
+        // Nothing was changed: the source is still where it was, unless it had gone.
+        EXPECT_EQ(w.files.Content(live + name), name[0] == 'e' ? "" : "shortcut");
+        ++name[0];
     }
-    const EntryRef value{&StartupLocations()[0], false, "Run1"};
     w.prompt.calls.clear();
-    TellMoveResult(w.texts, w.prompt, MoveResult::AccessDenied, w.folders, value);
-    EXPECT_EQ(w.prompt.calls.at(0).text,
-              "denied Run1 @ HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled");
+    TellMoveResult(w.texts, w.prompt, MoveResult::AccessDenied, w.folders, {&StartupLocations()[0], false, "R"});
+    EXPECT_EQ(w.prompt.calls.at(0).text, "59 R @ HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled");
 }
 
 TEST(HostileData, ABrokenLanguageFileFallsBackToTheBuiltInEnglish) {
