@@ -89,23 +89,13 @@ void SayToConsole(const std::string& line) {
     static_cast<void>(WriteConsoleW(out, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr));
 }
 
-int RunExport(const std::string& path) {
-    const win32::ComInitializer com;
-    win32::Win32Registry registry;
-    win32::Win32FileSystem files;
-    win32::Win32Shell shell;
-    win32::Win32VersionReader versions;
-    win32::Win32System system;
-    const Platform platform{registry, files, shell, versions, system};
-    Settings settings(registry);
-    LanguageTexts texts(files, system, LanguageFilePath(system.ProgramFolder(), settings.LanguageName()),
-                        BuiltInEnglish());
+int RunExport(const Platform& platform, ITexts& texts, const std::string& path) {
     if (!ExportFormatOf(path)) {
         SayToConsole(texts.Get(lang::kExportUsage));
         return kExportUsage;
     }
-    FileInfoClass fileInfo(versions, &files);
-    const StartupFolderPaths folders = ResolveStartupFolders(shell);
+    FileInfoClass fileInfo(platform.versions, &platform.files);
+    const StartupFolderPaths folders = ResolveStartupFolders(platform.shell);
     const LoadContext context{platform, fileInfo, folders,
                               StatusWords{texts.Get(lang::kFileNotFound), texts.Get(lang::kDisabledWord),
                                           texts.Get(lang::kSkippedByWindows)},
@@ -128,9 +118,19 @@ std::vector<std::string> Arguments() {
 }
 
 int Run() {
+    const win32::ComInitializer com;
+    win32::Win32Registry registry;
+    win32::Win32FileSystem files;
+    win32::Win32Shell shell;
+    win32::Win32VersionReader versions;
+    win32::Win32System system;
+    const Platform platform{registry, files, shell, versions, system};
+    Settings settings(registry);
+    LanguageTexts texts(files, system, LanguageFilePath(system.ProgramFolder(), settings.LanguageName()),
+                        BuiltInEnglish());
     const std::vector<std::string> arguments = Arguments();
     if (!arguments.empty() && EqualsAsciiNoCase(arguments[0], "/export")) {
-        return RunExport(arguments.size() > 1 ? arguments[1] : std::string());
+        return RunExport(platform, texts, arguments.size() > 1 ? arguments[1] : std::string());
     }
 
     win32::UniqueHandle instance(CreateMutexW(nullptr, FALSE, kInstanceMutex));
@@ -147,17 +147,6 @@ int Run() {
     // on loading; there is nothing better to do than go on.
     static_cast<void>(InitCommonControlsEx(&controls));
 
-    const win32::ComInitializer com;
-    win32::Win32Registry registry;
-    win32::Win32FileSystem files;
-    win32::Win32Shell shell;
-    win32::Win32VersionReader versions;
-    win32::Win32System system;
-    const Platform platform{registry, files, shell, versions, system};
-
-    Settings settings(registry);
-    LanguageTexts texts(files, system, LanguageFilePath(system.ProgramFolder(), settings.LanguageName()),
-                        BuiltInEnglish());
     win32::MessageBoxPrompt prompt;
     const std::string dataFolder = shell.CommonDataFolder();
     Journal journal(files, system, dataFolder.empty() ? std::string() : dataFolder + "\\dovoviza");
