@@ -62,65 +62,39 @@ TEST(Journal, RollsOverAtAMegabyteAndDropsCopiesNoLineNames) {
     EXPECT_FALSE(w.files.GetDetails(kFolder + "\\deleted\\orphan.lnk"));
 }
 
-TEST(Journal, EveryOperationIsNotedWithTheExactEntry) {
-    TestWorld w;
-    Journal journal(w.files, w.system, kFolder);
-    const OperationContext context{w.platform, w.texts, w.prompt, w.list, &journal};
-    const std::vector<std::uint8_t> bytes{0x01, 0x00, 0x83};
-    w.registry.SetValue(Hive::CurrentUser, TestWorld::kUserRun, RegValue{"Bin", RegType::Binary, bytes});
-    w.AddShortcut(w.folders.user, "Clock.lnk", "C:\\clock.exe");
-    const std::string link = w.files.Content(w.folders.user + "\\Clock.lnk");
-    w.list.LoadRegistryInfo();
-    const auto select = [&](const std::string& name) {
-        for (std::size_t i = 0; i < w.list.Rows().size(); ++i) {
-            if (w.list.Rows()[i].Name() == name) w.list.Select(i);
-        }
-    };
-    select("Bin");
-    DisableSelected(context);
-    w.files.Fail(FileFault::Locked, w.folders.user + "\\Clock.lnk");
-    select("Clock.lnk");
-    DisableSelected(context);
-    w.prompt.Answer(kAnswerYes);
-    DeleteSelected(context);
-
-    const auto records = journal.Read();
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[2].action, "disabled");
-    EXPECT_EQ(records[2].type, "REG_BINARY");
-    EXPECT_EQ(records[2].data, "010083");
-    EXPECT_EQ(records[1].action, "failed");
-    EXPECT_EQ(records[1].reason, "disabled: file in use");
-    EXPECT_EQ(records[0].action, "deleted");
-    EXPECT_EQ(records[0].type, "file");
-    ASSERT_FALSE(records[0].copy.empty());
-    EXPECT_EQ(w.files.Content(journal.CopyPath(records[0].copy)), link);
-    EXPECT_FALSE(w.files.GetDetails(w.folders.user + "\\Clock.lnk"));
-}
-
 }  // namespace
 
 namespace {
 
-TEST(Journal, RestorePutsBackExactlyWhatWentAndRefusesWhereSomethingElseStands) {
+TEST(Journal, EveryOperationIsNotedAndRestorePutsBackExactlyWhatWent) {
     TestWorld w;
     Journal journal(w.files, w.system, kFolder);
     const OperationContext context{w.platform, w.texts, w.prompt, w.list, &journal};
     const RegValue bin{"Bin", RegType::Binary, {0x01, 0x00, 0x83}};
-    w.registry.SetValue(Hive::CurrentUser, TestWorld::kUserRunDisabled, bin);
+    w.registry.SetValue(Hive::CurrentUser, TestWorld::kUserRun, bin);
     w.AddShortcut(w.folders.user, "Clock.lnk", "C:\\clock.exe");
     const std::string link = w.folders.user + "\\Clock.lnk", content = w.files.Content(link);
-    for (const char* name : {"Bin", "Clock.lnk"}) {
+    const auto run = [&](const std::string& name, bool (*operation)(const OperationContext&)) {
         w.list.LoadRegistryInfo();
         for (std::size_t i = 0; i < w.list.Rows().size(); ++i) {
             if (w.list.Rows()[i].Name() == name) w.list.Select(i);
         }
         w.prompt.Answer(kAnswerYes);
-        DeleteSelected(context);
-    }
+        operation(context);
+    };
+    run("Bin", DisableSelected);
+    w.files.Fail(FileFault::Locked, link);
+    run("Clock.lnk", DisableSelected);
+    run("Bin", DeleteSelected);
+    run("Clock.lnk", DeleteSelected);
     const auto records = journal.Read();
-    ASSERT_EQ(records.size(), 2u);
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[3].action + records[3].type + records[3].data + records[3].store, "disabledREG_BINARY010083disabled");
+    EXPECT_EQ(records[2].action + ": " + records[2].reason, "failed: disabled: file in use");
     const JournalRecord file = records[0], value = records[1];
+    EXPECT_EQ(file.action + file.type, "deletedfile");
+    EXPECT_EQ(w.files.Content(journal.CopyPath(file.copy)), content);
+    EXPECT_FALSE(w.files.GetDetails(link));
 
     EXPECT_EQ(Restore(w.platform, w.folders, journal, value), RestoreResult::Restored);
     EXPECT_EQ(w.registry.GetValue(Hive::CurrentUser, TestWorld::kUserRunDisabled, "Bin")->data, bin.data);
@@ -139,7 +113,7 @@ TEST(Journal, RestorePutsBackExactlyWhatWentAndRefusesWhereSomethingElseStands) 
     EXPECT_EQ(Restore(w.platform, w.folders, journal, file), RestoreResult::CopyMissing);
 
     const auto after = journal.Read();
-    ASSERT_EQ(after.size(), 4u);
+    ASSERT_EQ(after.size(), 6u);
     EXPECT_EQ(after[0].action, "restored");
     EXPECT_EQ(after[0].name, "Clock.lnk");
     EXPECT_EQ(after[1].action, "restored");
