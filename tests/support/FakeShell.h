@@ -7,16 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "FakeFileSystem.h"
 #include "platform/Shell.h"
 
 namespace dovoviza::test {
 
-class FakeFileSystem;
-
 struct OpenCall {
-    std::string target;
-    std::string parameters;
-    std::string workingFolder;
+    std::string target, parameters, workingFolder;
 };
 
 class FakeShell : public IShell {
@@ -26,14 +23,24 @@ public:
     std::string StartupFolder(StartupFolderKind kind) override {
         return kind == StartupFolderKind::User ? userStartup : commonStartup;
     }
-    std::string CommonDataFolder() override { return commonData; }
-    std::optional<std::string> ReadShortcutTarget(const std::string& lnkPath) override;
-    bool WriteShortcut(const ShortcutInfo& shortcut) override;
+    std::string CommonDataFolder() override { return "C:\\ProgramData"; }
+    std::optional<std::string> ReadShortcutTarget(const std::string& lnkPath) override {
+        const std::string content = files_ ? files_->Content(lnkPath) : std::string();
+        if (!content.starts_with(kLink)) return std::nullopt;
+        return content.substr(kLink.size());
+    }
+    bool WriteShortcut(const ShortcutInfo& shortcut) override {
+        written.push_back(shortcut);
+        const std::string content = kLink + shortcut.target;
+        return writeShortcutResult && files_ &&
+               files_->WriteWholeFile(shortcut.path, {content.begin(), content.end()});
+    }
     bool StartCommandLine(const std::string& commandLine) override {
         started.push_back(commandLine);
         return startResult;
     }
-    bool Open(const std::string& target, const std::string& parameters, const std::string& workingFolder) override {
+    bool Open(const std::string& target, const std::string& parameters,
+              const std::string& workingFolder) override {
         opened.push_back(OpenCall{target, parameters, workingFolder});
         return true;
     }
@@ -42,25 +49,23 @@ public:
         return propertiesResult;
     }
 
-    // Test set-up: a shortcut that exists before the test acts.
-    void AddShortcut(const std::string& lnkPath, const std::string& target);
-    // The bytes a shortcut file holds in the FakeFileSystem.
-    static std::string ShortcutFileContent(const std::string& target) { return "[test shortcut]\n" + target; }
+    // A shortcut that exists before the test acts.
+    void AddShortcut(const std::string& lnkPath, const std::string& target) {
+        if (files_) files_->AddFile(lnkPath, kLink + target);
+    }
 
-    std::string userStartup = "C:\\Users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
-    std::string commonStartup = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
-    std::string commonData = "C:\\ProgramData";
+    std::string userStartup =
+        "C:\\Users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+    std::string commonStartup =
+        "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+    bool writeShortcutResult = true, startResult = true, propertiesResult = true;
 
-    bool writeShortcutResult = true;
-    bool startResult = true;
-    bool propertiesResult = true;
-
-    std::vector<ShortcutInfo> written;  // every WriteShortcut call, failed ones too
-    std::vector<std::string> started;   // every StartCommandLine call
-    std::vector<OpenCall> opened;       // every Open call
-    std::vector<std::string> propertiesShown;
+    std::vector<ShortcutInfo> written;  // failed ones too
+    std::vector<std::string> started, propertiesShown;
+    std::vector<OpenCall> opened;
 
 private:
+    inline static const std::string kLink = "[test shortcut]\n";
     FakeFileSystem* files_ = nullptr;
 };
 

@@ -25,28 +25,6 @@ std::string FoldCase(std::string_view text) {
     return Utf16ToUtf8(units);
 }
 
-bool WildcardMatch(std::string_view patternText, std::string_view nameText) {
-    const std::u16string pattern = Utf8ToUtf16(patternText == "*.*" ? std::string("*") : FoldCase(patternText));
-    const std::u16string name = Utf8ToUtf16(FoldCase(nameText));
-    // Iterative glob with one back-track point for the latest "*".
-    std::size_t p = 0, n = 0, starP = std::u16string::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-            ++p, ++n;
-        } else if (p < pattern.size() && pattern[p] == u'*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::u16string::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == u'*') ++p;
-    return p == pattern.size();
-}
-
 std::string FakeSystem::FormatShortDate(const DateTime& v) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%d/%d/%04d", v.month, v.day, v.year);
@@ -55,44 +33,44 @@ std::string FakeSystem::FormatShortDate(const DateTime& v) {
 
 std::string FakeSystem::FormatLongTime(const DateTime& v) {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%d:%02d:%02d %s", v.hour % 12 == 0 ? 12 : v.hour % 12, v.minute, v.second,
-                  v.hour < 12 ? "AM" : "PM");
+    std::snprintf(buffer, sizeof buffer, "%d:%02d:%02d %s", v.hour % 12 == 0 ? 12 : v.hour % 12,
+                  v.minute, v.second, v.hour < 12 ? "AM" : "PM");
     return buffer;
 }
 
 std::string FakeSystem::ExpandEnvironment(const std::string& text) {
     std::string out;
     std::size_t at = 0;
-    for (;;) {
-        const std::size_t open = text.find('%', at);
-        const std::size_t close = open == std::string::npos ? open : text.find('%', open + 1);
-        if (close == std::string::npos) return out + text.substr(at);
-        const auto found = environment.find(FoldCase(text.substr(open + 1, close - open - 1)));
+    for (std::size_t open; (open = text.find('%', at)) != std::string::npos;) {
+        const std::size_t close = text.find('%', open + 1);
+        if (close == std::string::npos) break;
+        const std::string name = text.substr(open, close - open + 1);  // with its percent signs
         out += text.substr(at, open - at);
-        out += found != environment.end() ? found->second : text.substr(open, close - open + 1);
+        out += FoldCase(name) == "%SYSTEMROOT%" ? "C:\\windows" : name;
         at = close + 1;
     }
+    return out + text.substr(at);
 }
 
-std::optional<std::string> FakeSystem::DecodeCodePage(const std::vector<std::uint8_t>& bytes, unsigned codePage) {
+std::optional<std::string> FakeSystem::DecodeCodePage(const std::vector<std::uint8_t>& bytes,
+                                                      unsigned codePage) {
     if (bytes.empty()) return std::string();
 #ifdef _WIN32
-    const char* in = reinterpret_cast<const char*>(bytes.data());
-    const int length = MultiByteToWideChar(codePage, 0, in, static_cast<int>(bytes.size()), nullptr, 0);
+    // No code page makes more UTF-16 units than it has bytes.
+    const int size = static_cast<int>(bytes.size());
+    std::wstring wide(bytes.size(), L'\0');
+    const int length = MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(bytes.data()),
+                                           size, wide.data(), size);
     if (length <= 0) return std::nullopt;
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    if (MultiByteToWideChar(codePage, 0, in, static_cast<int>(bytes.size()), wide.data(), length) != length) {
-        return std::nullopt;
-    }
-    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+    return Utf16ToUtf8(std::u16string(wide.begin(), wide.begin() + length));
 #else
     const std::string name = codePage == 65001 ? "UTF-8" : "CP" + std::to_string(codePage);
     iconv_t cd = iconv_open("UTF-8", name.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
     std::string out(bytes.size() * 4 + 4, '\0');
     char* in = const_cast<char*>(reinterpret_cast<const char*>(bytes.data()));
-    std::size_t inLeft = bytes.size(), outLeft = out.size();
     char* outPtr = out.data();
+    std::size_t inLeft = bytes.size(), outLeft = out.size();
     const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
     iconv_close(cd);
     if (result == static_cast<std::size_t>(-1)) return std::nullopt;

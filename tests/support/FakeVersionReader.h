@@ -21,26 +21,29 @@ struct FakeVersionData {
     // Language in the low 16 bits, code page in the high 16 bits; nothing = no
     // translation table.
     std::optional<std::uint32_t> translation;
-    std::map<std::string, std::string, NoCaseLess> strings;  // sub-block -> string
+    std::map<std::string, std::string, NoCaseLess> strings;  // by sub-block
 };
 
 class FakeVersionReader : public IVersionReader {
 public:
     std::unique_ptr<IVersionResource> Open(const std::string& path) override {
         opened.push_back(path);
-        const auto it = files_.find(WithoutTrailingBlanks(path));
+        const auto it = files_.find(TrimEnd(path, " "));
         if (it == files_.end()) return nullptr;
         return std::make_unique<Resource>(it->second, queries);
     }
 
-    void Add(const std::string& path, FakeVersionData data) { files_[WithoutTrailingBlanks(path)] = std::move(data); }
+    void Add(const std::string& path, FakeVersionData data) {
+        files_[TrimEnd(path, " ")] = std::move(data);
+    }
     // A translation and its "\StringFileInfo\<block>\<name>" strings.
     void AddStrings(const std::string& path, std::uint16_t language, std::uint16_t codePage,
                     const std::vector<std::pair<std::string, std::string>>& strings) {
-        char prefix[32];
-        std::snprintf(prefix, sizeof prefix, "\\StringFileInfo\\%04X%04X\\", unsigned{language}, unsigned{codePage});
+        char block[32];
+        std::snprintf(block, sizeof block, "\\StringFileInfo\\%04X%04X\\", unsigned{language},
+                      unsigned{codePage});
         FakeVersionData data{unsigned{language} | (std::uint32_t{codePage} << 16), {}};
-        for (const auto& [name, value] : strings) data.strings[prefix + name] = value;
+        for (const auto& [name, value] : strings) data.strings[block + name] = value;
         Add(path, std::move(data));
     }
 
@@ -48,26 +51,18 @@ public:
     std::vector<std::string> queries;  // every string sub-block asked for
 
 private:
-    class Resource : public IVersionResource {
-    public:
-        Resource(FakeVersionData data, std::vector<std::string>& queries) : data_(std::move(data)), queries_(queries) {}
-        std::optional<std::uint32_t> FirstTranslation() override { return data_.translation; }
+    struct Resource : IVersionResource {
+        Resource(FakeVersionData d, std::vector<std::string>& q) : data(std::move(d)), queries(q) {}
+        std::optional<std::uint32_t> FirstTranslation() override { return data.translation; }
         std::optional<std::string> QueryString(const std::string& subBlock) override {
-            queries_.push_back(subBlock);
-            const auto it = data_.strings.find(subBlock);
-            if (it == data_.strings.end()) return std::nullopt;
-            return it->second;
+            queries.push_back(subBlock);
+            const auto it = data.strings.find(subBlock);
+            return it == data.strings.end() ? std::nullopt : std::optional(it->second);
         }
 
-    private:
-        FakeVersionData data_;
-        std::vector<std::string>& queries_;
+        FakeVersionData data;
+        std::vector<std::string>& queries;
     };
-
-    static std::string WithoutTrailingBlanks(std::string path) {
-        while (!path.empty() && path.back() == ' ') path.pop_back();
-        return path;
-    }
 
     std::map<std::string, FakeVersionData, NoCaseLess> files_;
 };

@@ -11,8 +11,7 @@
 namespace dovoviza::test {
 
 struct PromptCall {
-    std::string text;
-    std::string caption;
+    std::string text, caption;
     int style = 0;
 };
 

@@ -4,9 +4,9 @@
 // list over them, with the two Startup folders and their twins in place.
 
 #include <string>
+#include <vector>
 
 #include "FakeFileSystem.h"
-#include "FakeIconList.h"
 #include "FakeRegistry.h"
 #include "FakeShell.h"
 #include "FakeSystem.h"
@@ -15,16 +15,36 @@
 #include "ScriptedPrompt.h"
 #include "catalogue/Loaders.h"
 #include "catalogue/MainList.h"
+#include "platform/Icons.h"
 #include "platform/Platform.h"
 
 namespace dovoviza::test {
 
+// An image list that records which files' icons were asked for; as with the
+// shell, only paths that exist (files or folders) have an icon.
+class FakeIconList : public IIconList {
+public:
+    explicit FakeIconList(const FakeFileSystem& files) : files_(files) {}
+
+    void Clear() override { count_ = 0; }
+    int AddFileIcon(const std::string& path) override {
+        requests.push_back(path);
+        return files_.Exists(path) ? ++count_ : 0;
+    }
+    int Count() const override { return count_; }
+
+    std::vector<std::string> requests;
+
+private:
+    const FakeFileSystem& files_;
+    int count_ = 0;
+};
+
 struct TestWorld {
-    TestWorld() : folders(PreparedFolders(shell, files)), list(platform, fileInfo, texts, icons, folders) {
-        texts.Set("Main", "34", "items");
-        texts.Set("Main", "35", "disabled");
-        texts.Set("Main", "36", kNotFound);
-        texts.Set("Main", "37", kDisabled);
+    TestWorld()
+        : folders(PreparedFolders(shell, files)), list(platform, fileInfo, texts, icons, folders) {
+        texts.texts = {{{"Main", "34"}, "items"}, {{"Main", "35"}, "disabled"},
+                       {{"Main", "36"}, kNotFound}, {{"Main", "37"}, kDisabled}};
     }
 
     // Adds a program file with version strings (US English, Unicode block).
@@ -32,15 +52,17 @@ struct TestWorld {
                     const std::string& company = "Company") {
         files.AddFile(path, std::string(1500, 'x'));
         versions.AddStrings(path, 0x0409, 0x04B0,
-                            {{"CompanyName", company}, {"FileDescription", product + " description"},
+                            {{"CompanyName", company},
+                             {"FileDescription", product + " description"},
                              {"FileVersion", "1.2.3"}, {"ProductName", product}});
     }
-    void SetRunValue(Hive hive, const std::string& keyPath, const std::string& name, const std::string& command) {
-        registry.SetString(hive, keyPath, name, command);
+    void SetRunValue(Hive hive, const std::string& key, const std::string& name,
+                     const std::string& command) {
+        registry.SetString(hive, key, name, command);
     }
-    // A shortcut file in a folder, pointing at a target.
-    void AddShortcut(const std::string& folder, const std::string& name, const std::string& target) {
-        shell.AddShortcut(folder + (folder.back() == '\\' ? "" : "\\") + name, target);
+    void AddShortcut(const std::string& folder, const std::string& name,
+                     const std::string& target) {
+        shell.AddShortcut(folder + "\\" + name, target);
     }
 
     FakeRegistry registry;
@@ -49,7 +71,7 @@ struct TestWorld {
     FakeVersionReader versions;
     FakeSystem system;
     FakeTexts texts;
-    FakeIconList icons{&files};
+    FakeIconList icons{files};
     ScriptedPrompt prompt;
     Platform platform{registry, files, shell, versions, system};
     FileInfoClass fileInfo{versions, &files};
@@ -57,7 +79,8 @@ struct TestWorld {
     MainList list;
 
     static constexpr const char* kUserRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    static constexpr const char* kUserRunDisabled = "Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled";
+    static constexpr const char* kUserRunDisabled =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Run-Disabled";
     static constexpr const char* kNotFound = "File not found";
     static constexpr const char* kDisabled = "Disabled";
 
