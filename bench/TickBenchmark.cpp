@@ -23,11 +23,7 @@
 #include "monitor/ScanList.h"
 #include "platform/win32/ShellIcons.h"
 #include "platform/win32/Win32ChangeWatcher.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32System.h"
-#include "platform/win32/Win32VersionReader.h"
+#include "platform/win32/Win32Platform.h"
 
 using namespace dovoviza;
 
@@ -74,16 +70,12 @@ double MillisecondsPer(int rounds, Action action) {
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     win32::ComInitializer com;
-    win32::Win32Registry registry;
-    win32::Win32FileSystem files;
-    win32::Win32Shell shell;
-    win32::Win32VersionReader versions;
-    win32::Win32System system;
-    const Platform platform{registry, files, shell, versions, system};
-    FileInfoClass fileInfo(versions, &files);
-    LanguageTexts texts(files, system, LanguageFilePath(system.ProgramFolder(), "English"));
+    win32::Win32Platform os;
+    const Platform& platform = os.platform;
+    FileInfoClass fileInfo(os.versions, &os.files);
+    LanguageTexts texts(os.files, os.system, LanguageFilePath(os.system.ProgramFolder(), "English"));
     win32::ShellIconList icons(IconSize::Small);
-    const StartupFolderPaths folders = ResolveStartupFolders(shell);
+    const StartupFolderPaths folders = ResolveStartupFolders(os.shell);
     MainList list(platform, fileInfo, texts, icons, folders);
     CountingSink sink;
     Monitor monitor(platform, fileInfo, texts, list, sink);
@@ -94,15 +86,15 @@ int main(int argc, char** argv) {
     int written = 0;
     for (const int count : {100, 1000}) {
         for (; written < count; ++written) {
-            if (!WriteRegString(registry, Hive::CurrentUser, kRun, ValueName(written),
-                                Command(system.SystemFolder(), written))) {
+            if (!WriteRegString(os.registry, Hive::CurrentUser, kRun, ValueName(written),
+                                Command(os.system.SystemFolder(), written))) {
                 std::fprintf(stderr, "could not write %s\n", ValueName(written).c_str());
                 return 1;
             }
         }
         // Cold: nothing remembered, every version resource read and icon taken.
         const double cold = MillisecondsPer(rounds, [&] {
-            FileInfoClass freshInfo(versions, &files);
+            FileInfoClass freshInfo(os.versions, &os.files);
             win32::ShellIconList freshIcons(IconSize::Small);
             MainList fresh(platform, freshInfo, texts, freshIcons, folders);
             fresh.LoadRegistryInfo();
@@ -120,9 +112,9 @@ int main(int argc, char** argv) {
         int added = 0;
         const double afterNew = MillisecondsPer(rounds, [&] {
             const std::string name = "dovoviza-bench-new-" + std::to_string(added++);
-            WriteRegString(registry, Hive::CurrentUser, kRun, name, Command(system.SystemFolder(), 0));
+            WriteRegString(os.registry, Hive::CurrentUser, kRun, name, Command(os.system.SystemFolder(), 0));
             watching.Tick();
-            DeleteRegValue(registry, Hive::CurrentUser, kRun, name);
+            DeleteRegValue(os.registry, Hive::CurrentUser, kRun, name);
             watching.Tick();
         }) / 2;
         std::printf("%7zu  %14.1f  %14.1f  %19.1f  %9.1f  %14.3f  %29.1f  %6d\n", list.RowCount(), cold,
@@ -135,20 +127,20 @@ int main(int argc, char** argv) {
                 if (tick % 10 == 0) {
                     const std::string name = "dovoviza-bench-churn";
                     if (tick % 20 == 0) {
-                        WriteRegString(registry, Hive::CurrentUser, kRun, name, Command(system.SystemFolder(), 1));
+                        WriteRegString(os.registry, Hive::CurrentUser, kRun, name, Command(os.system.SystemFolder(), 1));
                     } else {
-                        DeleteRegValue(registry, Hive::CurrentUser, kRun, name);
+                        DeleteRegValue(os.registry, Hive::CurrentUser, kRun, name);
                     }
                 }
                 watching.Tick();
                 if (tick % 1000 == 0) highest = std::max(highest, PrivateMegabytes());
             }
-            DeleteRegValue(registry, Hive::CurrentUser, kRun, "dovoviza-bench-churn");
+            DeleteRegValue(os.registry, Hive::CurrentUser, kRun, "dovoviza-bench-churn");
             std::printf("private bytes over 10,000 ticks at %zu entries: %.2f MB at the start, %.2f MB at the end, "
                         "%.2f MB at most\n", list.RowCount(), startMb, PrivateMegabytes(), highest);
         }
     }
-    for (int i = 0; i < written; ++i) DeleteRegValue(registry, Hive::CurrentUser, kRun, ValueName(i));
+    for (int i = 0; i < written; ++i) DeleteRegValue(os.registry, Hive::CurrentUser, kRun, ValueName(i));
     std::printf("alerts raised for the added values: %d\n", sink.alerts);
     return 0;
 }

@@ -27,12 +27,8 @@
 #include "platform/win32/MessageBoxPrompt.h"
 #include "platform/win32/ShellIcons.h"
 #include "platform/win32/Win32ChangeWatcher.h"
-#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Http.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32System.h"
-#include "platform/win32/Win32VersionReader.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Window.h"
 #include "resource.h"
@@ -119,14 +115,11 @@ std::vector<std::string> Arguments() {
 
 int Run() {
     const win32::ComInitializer com;
-    win32::Win32Registry registry;
-    win32::Win32FileSystem files;
-    win32::Win32Shell shell;
-    win32::Win32VersionReader versions;
-    win32::Win32System system;
-    const Platform platform{registry, files, shell, versions, system};
-    Settings settings(registry);
-    LanguageTexts texts(files, system, LanguageFilePath(system.ProgramFolder(), settings.LanguageName()),
+    win32::Win32Platform os;
+    const Platform& platform = os.platform;
+    Settings settings(os.registry);
+    LanguageTexts texts(os.files, os.system,
+                        LanguageFilePath(os.system.ProgramFolder(), settings.LanguageName()),
                         BuiltInEnglish());
     const std::vector<std::string> arguments = Arguments();
     if (!arguments.empty() && EqualsAsciiNoCase(arguments[0], "/export")) {
@@ -148,9 +141,9 @@ int Run() {
     static_cast<void>(InitCommonControlsEx(&controls));
 
     win32::MessageBoxPrompt prompt;
-    const std::string dataFolder = shell.CommonDataFolder();
-    Journal journal(files, system, dataFolder.empty() ? std::string() : dataFolder + "\\dovoviza");
-    if (GetOS(system.Version()) != 2) {
+    const std::string dataFolder = os.shell.CommonDataFolder();
+    Journal journal(os.files, os.system, dataFolder.empty() ? std::string() : dataFolder + "\\dovoviza");
+    if (GetOS(os.system.Version()) != 2) {
         prompt.Show(texts.Get(lang::kUnsupportedWindows), kAppTitle, MsgStyle::Critical);
         return kUnsupportedWindows;
     }
@@ -166,12 +159,12 @@ int Run() {
         win32::MessageBoxPrompt().Show(failureText + "\r\n" + what, kAppTitle, MsgStyle::Critical);
     });
 
-    FileInfoClass fileInfo(versions, &files);
+    FileInfoClass fileInfo(os.versions, &os.files);
     win32::ShellIconList icons(IconSize::Small);
-    StartupFolderPaths folders = ResolveStartupFolders(shell);
-    PrepareDisabledFolders(files, folders);
+    StartupFolderPaths folders = ResolveStartupFolders(os.shell);
+    PrepareDisabledFolders(os.files, folders);
     MainList list(platform, fileInfo, texts, icons, std::move(folders));
-    Autostart autostart(registry, system);
+    Autostart autostart(os.registry, os.system);
     win32::Win32HttpClient http(win32::kHttpAnswerMessage);
     win32::Win32ChangeWatcher watcher;
 

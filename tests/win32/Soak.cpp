@@ -16,11 +16,7 @@
 #include "operations/ItemOperations.h"
 #include "platform/win32/ShellIcons.h"
 #include "platform/win32/Win32ChangeWatcher.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32System.h"
-#include "platform/win32/Win32VersionReader.h"
+#include "platform/win32/Win32Platform.h"
 #include "platform/win32/WideText.h"
 #include "support/FakeTexts.h"
 
@@ -131,16 +127,12 @@ std::vector<std::size_t> RowsOf(const MainList& list, const std::wstring& name) 
 Figures Run(std::size_t operations, double seconds) {
     RemoveAll();
     for (int i = 0; i < kEntries; ++i) Set(kRun, Tracked(i), Original(i));
-    win32::Win32Registry registry;
-    win32::Win32FileSystem files;
-    win32::Win32Shell shell;
-    win32::Win32VersionReader versions;
-    win32::Win32System system;
-    const Platform platform{registry, files, shell, versions, system};
+    win32::Win32Platform os;
+    const Platform& platform = os.platform;
     test::FakeTexts texts;
-    FileInfoClass fileInfo(versions, &files);
+    FileInfoClass fileInfo(os.versions, &os.files);
     win32::ShellIconList icons(IconSize::Small);
-    MainList list(platform, fileInfo, texts, icons, ResolveStartupFolders(shell));
+    MainList list(platform, fileInfo, texts, icons, ResolveStartupFolders(os.shell));
     win32::Win32ChangeWatcher watcher;
     Quiet quiet;
     Monitor monitor(platform, fileInfo, texts, list, quiet, &watcher);
