@@ -20,6 +20,8 @@ struct AlertEntry {
     // The command the same name had in the same place until now, when it was
     // rewritten with another (updaters do that); empty for a new name.
     std::string previous = {};
+    // Windows' own flag tells it not to start the entry.
+    bool skippedByWindows = false;
 
     std::string_view Section() const { return location != nullptr ? location->section : ""; }
     // A new entry is always found in a live store.

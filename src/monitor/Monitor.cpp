@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "catalogue/Loaders.h"
+#include "catalogue/StartupApproved.h"
 #include "platform/ScopedFlag.h"
 #include "platform/Text.h"
 
@@ -277,6 +278,10 @@ TickReport Monitor::Tick() {
     if (newEntry) {
         report.alert = AlertFromScan(scan[*newEntry]);
         report.alert->previous = previous;
+        const StartupItem& fresh = scan[*newEntry];
+        report.alert->skippedByWindows =
+            fresh.location != nullptr &&
+            ApprovedFlags(platform_.registry, platform_.system, *fresh.location).Skipped(fresh.storedName);
         Note(journal_, RecordOf(platform_, mainList_.Folders(), report.alert->Live(), "new"));
         alerts_.RaiseAlert(*report.alert);
     }

@@ -200,6 +200,10 @@ void frmAlert::ApplyTexts() {
     }
     const std::string details = context_.texts.Get(lang::kAlertDetails);
     win32::SetText(Item(ids::kAlertDetails), detailsIsLink_ ? "<a>" + details + "</a>" : details);
+    if (entry_.skippedByWindows) {
+        win32::SetText(Item(ids::kAlertSubHeading), context_.texts.Get(lang::kAlertSubHeading) + " (" +
+                                                         context_.texts.Get(lang::kSkippedByWindows) + ")");
+    }
 }
 
 void frmAlert::ShowIcon() {

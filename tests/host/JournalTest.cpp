@@ -142,10 +142,15 @@ TEST(Journal, TheWatchdogNotesWhatItSeesAndAnUpdatersRewriteNamesTheEarlierComma
     w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "UPDATER", "C:\\u\\2.0\\up.exe");
     monitor.Tick();
     w.SetRunValue(Hive::CurrentUser, TestWorld::kUserRun, "Other", "C:\\o.exe");
+    std::vector<std::uint8_t> flag(12, 0);
+    flag[0] = 3;  // Windows will not start it: the alert says so
+    w.registry.SetValue(Hive::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run",
+                        RegValue{"Other", RegType::Binary, flag});
     monitor.Tick();
     ASSERT_EQ(alerts.seen.size(), 2u);
     EXPECT_EQ(alerts.seen[0].previous, "C:\\u\\1.0\\up.exe");
     EXPECT_EQ(alerts.seen[1].previous, "");
+    EXPECT_TRUE(alerts.seen[1].skippedByWindows && !alerts.seen[0].skippedByWindows);
     const auto records = journal.Read();
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].name, "Other");
