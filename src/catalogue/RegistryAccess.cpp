@@ -33,7 +33,7 @@ std::optional<std::uint32_t> RegTypeFromName(std::string_view name) {
     if (name.substr(0, 7) == "type 0x" && name.size() > 7 && name.size() <= 15) {
         std::uint32_t type = 0;
         for (const char c : name.substr(7)) {
-            const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+            const int digit = HexDigitValue(c);
             if (digit < 0) return std::nullopt;
             type = type * 16 + static_cast<std::uint32_t>(digit);
         }

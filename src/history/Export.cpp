@@ -16,13 +16,6 @@ const std::array<const char*, kExportFieldCount> kExportFieldNames = {
 
 namespace {
 
-std::string Iso(const DateTime& t) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second);
-    return text;
-}
-
 std::string CsvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
@@ -62,9 +55,9 @@ std::vector<ExportRecord> ExportRecords(const Platform& platform, const std::vec
         if (row.programFound) {
             if (const auto details = platform.files.GetDetails(row.program)) {
                 r[11] = std::to_string(details->size);
-                r[12] = Iso(details->createdUtc);
-                r[13] = Iso(details->accessedUtc);
-                r[14] = Iso(details->modifiedUtc);
+                r[12] = IsoUtcText(details->createdUtc);
+                r[13] = IsoUtcText(details->accessedUtc);
+                r[14] = IsoUtcText(details->modifiedUtc);
             }
         }
         r[15] = row.programFound ? "yes" : "no";

@@ -6,6 +6,7 @@
 
 #include "catalogue/RegistryAccess.h"
 #include "history/Json.h"
+#include "platform/Text.h"
 
 namespace dovoviza {
 
@@ -13,13 +14,6 @@ namespace {
 
 constexpr const char* kCurrent = "\\history.jsonl";
 constexpr const char* kOlder = "\\history.1.jsonl";
-
-std::string Iso(const DateTime& t) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second);
-    return text;
-}
 
 // The record's fields by name, in the order they are written.
 template <typename Record, typename Visit>
@@ -76,12 +70,9 @@ std::string HexText(const std::vector<std::uint8_t>& bytes) {
 
 std::optional<std::vector<std::uint8_t>> HexBytes(std::string_view text) {
     if (text.size() % 2 != 0) return std::nullopt;
-    const auto digit = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-    };
     std::vector<std::uint8_t> bytes;
     for (std::size_t i = 0; i < text.size(); i += 2) {
-        const int high = digit(text[i]), low = digit(text[i + 1]);
+        const int high = HexDigitValue(text[i]), low = HexDigitValue(text[i + 1]);
         if (high < 0 || low < 0) return std::nullopt;
         bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
     }
@@ -93,7 +84,7 @@ Journal::Journal(IFileSystem& files, ISystem& system, std::string folder)
 
 void Journal::Write(JournalRecord record) {
     if (folder_.empty() || !files_.CreateFolderPath(folder_)) return;
-    record.time = Iso(system_.NowUtc());
+    record.time = IsoUtcText(system_.NowUtc());
     const std::string path = folder_ + kCurrent;
     if (const auto details = files_.GetDetails(path); details && details->size >= kRollOverBytes) RollOver();
     const std::string line = JournalLine(record) + "\n";

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/Text.h"
+
 namespace dovoviza {
 
 namespace {
@@ -30,10 +32,7 @@ std::optional<std::string> ReadString(std::string_view line, std::size_t& at) {
                 if (at + 4 >= line.size()) return std::nullopt;
                 unsigned code = 0;
                 for (std::size_t i = 1; i <= 4; ++i) {
-                    const char h = line[at + i];
-                    const int digit = h >= '0' && h <= '9' ? h - '0'
-                                      : h >= 'a' && h <= 'f' ? h - 'a' + 10
-                                      : h >= 'A' && h <= 'F' ? h - 'A' + 10 : -1;
+                    const int digit = HexDigitValue(line[at + i]);
                     if (digit < 0) return std::nullopt;
                     code = code * 16 + static_cast<unsigned>(digit);
                 }
@@ -50,6 +49,13 @@ std::optional<std::string> ReadString(std::string_view line, std::size_t& at) {
 }
 
 }  // namespace
+
+std::string IsoUtcText(const DateTime& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
+    return text;
+}
 
 std::string JsonQuoted(std::string_view text) {
     std::string out = "\"";

@@ -7,7 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "platform/FileSystem.h"
+
 namespace dovoviza {
+
+// "2026-12-08T09:30:00Z": a UTC time in ISO 8601.
+std::string IsoUtcText(const DateTime& utc);
 
 // The text as a JSON string, quotes included; bytes below 0x20 as \u00XX,
 // everything else as it is (UTF-8).

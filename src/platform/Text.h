@@ -37,6 +37,9 @@ bool EndsWithAsciiNoCase(std::string_view text, std::string_view suffix);
 // original text functions did).
 std::string TrimSpaces(std::string_view text);
 std::string TrimLeadingSpaces(std::string_view text);
+// The value of a hexadecimal digit in either letter case; -1 for any other character.
+int HexDigitValue(char c);
+
 // Text up to its first NUL character.
 std::string CutAtNul(std::string_view text);
 
