@@ -65,14 +65,12 @@ bool MoveSelected(const OperationContext& context, bool disable) {
     // Only once moved: the monitor deletes live copies of rows it sees as
     // disabled, so a status ahead of the stores would cost the entry.
     const char* const action = disable ? "disabled" : "enabled";
-    if (result == MoveResult::Moved) {
-        Note(context.journal, RecordOf(context.platform, list.Folders(), OtherStore(entry), action));
-    } else {
+    if (result != MoveResult::Moved) {
         JournalRecord failed = RecordOf(context.platform, list.Folders(), entry, "failed");
         failed.reason = std::string(action) + ": " + MoveResultName(result);
         Note(context.journal, std::move(failed));
-    }
-    if (result == MoveResult::Moved) {
+    } else {
+        Note(context.journal, RecordOf(context.platform, list.Folders(), OtherStore(entry), action));
         list.SetDisabled(*index, disable, context.texts.Get(lang::kDisabledWord));
         // Enabled means started at the next logon: a flag of Windows' own
         // that says otherwise goes too.
@@ -103,14 +101,10 @@ bool DeleteSelected(const OperationContext& context) {
         const std::string caption = texts.Get(location->IsRegistry() ? lang::kDeleteRegistryCaption : lang::kDeleteFolderCaption);
         if (context.prompt.Show(question, caption, MsgStyle::Question) == kAnswerYes) {
             JournalRecord record = BeforeDelete(context.journal, context.platform, list.Folders(), StoreOf(row));
-            if (!DeleteEntryOrGone(context.platform, list.Folders(), StoreOf(row))) {
-                record.action = "failed";
-                record.reason = "deleted";
-                Note(context.journal, std::move(record));
-                TellDeleteFailed(texts, context.prompt);
-            } else {
-                Note(context.journal, std::move(record));
-            }
+            const bool gone = DeleteEntryOrGone(context.platform, list.Folders(), StoreOf(row));
+            if (!gone) record.action = "failed", record.reason = "deleted";
+            Note(context.journal, std::move(record));
+            if (!gone) TellDeleteFailed(texts, context.prompt);
         }
     }
     list.LoadRegistryInfo();
