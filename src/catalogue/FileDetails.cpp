@@ -12,11 +12,14 @@ namespace dovoviza {
 bool FileExist(IFileSystem& files, const std::string& path) { return files.NormalFileExists(path); }
 
 void FileInfoClass::SetFileName(const std::string& path) {
+    SetFileName(path, files_ != nullptr ? files_->GetDetails(path) : std::nullopt);
+}
+
+void FileInfoClass::SetFileName(const std::string& path, const std::optional<FileDetails>& details) {
     fileName_ = path;
     // A bare name is found through the library search: it has no date to tell
     // a change by and is read every time. A path with a folder that has no
     // details names no file, and has no strings.
-    const auto details = files_ != nullptr ? files_->GetDetails(path) : std::nullopt;
     if (!details) {
         if (files_ != nullptr && path.find_first_of("\\/") != std::string::npos) {
             ClearStrings();

@@ -3,6 +3,7 @@
 // version strings, its size and dates as the list shows them.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -30,6 +31,9 @@ public:
     // stops at the first string the resource lacks; that one and the later
     // ones stay empty.
     void SetFileName(const std::string& path);
+    // The same, with the file's details as the caller has just read them
+    // (nothing: no such file), so that they are not asked for twice.
+    void SetFileName(const std::string& path, const std::optional<FileDetails>& details);
     const std::string& FileName() const { return fileName_; }
 
     std::string CompanyName;

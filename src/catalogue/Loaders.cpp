@@ -14,12 +14,10 @@ namespace {
 // the column empty rather than showing a wrapped number.
 constexpr std::uint64_t kLargestShownSize = 0x7FFFFFFF;
 
-void FillFileColumns(const LoadContext& context, const std::string& path,
+void FillFileColumns(const LoadContext& context, const std::optional<FileDetails>& details,
                      const std::string& locationText, StartupItem& row) {
     auto& columns = row.columns;
-    columns[kColProcessPath] = path;
-    if (context.detail != RowDetail::Full) return;
-    if (const auto details = context.platform.files.GetDetails(path)) {
+    if (details) {
         if (details->size <= kLargestShownSize) {
             columns[kColFileSize] = FormatFileSize(static_cast<std::int64_t>(details->size),
                                                    context.platform.system.DecimalSymbol());
@@ -31,20 +29,13 @@ void FillFileColumns(const LoadContext& context, const std::string& path,
     columns[kColLocation] = locationText;
 }
 
-void FillVersionColumns(FileInfoClass& info, const std::string& path, StartupItem& row) {
-    info.SetFileName(path);
+void FillVersionColumns(FileInfoClass& info, const std::string& path,
+                        const std::optional<FileDetails>& details, StartupItem& row) {
+    info.SetFileName(path, details);
     row.columns[kColProductName] = info.ProductName;
     row.columns[kColDescription] = info.FileDescription;
     row.columns[kColCompany] = info.CompanyName;
     row.columns[kColVersion] = info.FileVersion;
-}
-
-// Windows' flags of a live store, read for the main list only: the watchdog
-// compares nothing they change.
-std::optional<ApprovedFlags> FlagsOf(const LoadContext& context, const StartupLocation& location,
-                                     bool disabledStore) {
-    if (disabledStore || context.detail != RowDetail::Full) return std::nullopt;
-    return ApprovedFlags(context.platform.registry, context.platform.system, location);
 }
 
 void MarkSkipped(const LoadContext& context, const std::optional<ApprovedFlags>& flags,
@@ -55,14 +46,143 @@ void MarkSkipped(const LoadContext& context, const std::optional<ApprovedFlags>&
     }
 }
 
-void AddIcon(const LoadContext& context, const std::string& path, StartupItem& row) {
-    if (context.detail == RowDetail::Full && context.icons != nullptr) {
-        row.icon = context.icons->AddFileIcon(path);
+// What a registry value's row is made of, as one text.
+std::string ValueKey(const std::string& storedName, std::uint32_t type, const std::string& value) {
+    return std::to_string(storedName.size()) + ':' + storedName + std::to_string(type) + ':' + value;
+}
+
+// The details a row read with RowDetail::Rows lacks; a scan takes the version
+// strings only.
+void AddDetails(const LoadContext& context, StartupItem& row) {
+    if (context.detail == RowDetail::Rows) return;
+    const std::string& path = row.program;
+    if (context.detail == RowDetail::Scan) {
+        if (row.location->IsRegistry() || row.programFound) {
+            FillVersionColumns(context.fileInfo, path, context.platform.files.GetDetails(path), row);
+        }
+        return;
     }
+    FillDetails(context, row, context.platform.files.GetDetails(path));
 }
 
 }  // namespace
 
+void FillDetails(const LoadContext& context, StartupItem& row, const std::optional<FileDetails>& file) {
+    const std::string& path = row.program;
+    const bool registry = row.location->IsRegistry();
+    // A registry entry's program may be a bare name found through the search
+    // path; a folder entry's strings come from the file it starts, when it is there.
+    if (registry || row.programFound) FillVersionColumns(context.fileInfo, path, file, row);
+    if (row.programFound) {
+        FillFileColumns(context, file,
+                        registry ? std::string(row.location->locationText)
+                                 : context.folders.Enabled(row.location->folder),
+                        row);
+    }
+    if (context.icons != nullptr) row.icon = context.icons->AddFileIcon(path);
+    row.detailsFilled = true;
+}
+
+StoreCursor::StoreCursor(const LoadContext& context, const StoreRead& read)
+    : context_(context), read_(read) {
+    const StartupLocation& location = *read.location;
+    if (location.IsRegistry()) {
+        key_ = OpenRegKey(context.platform.registry, location.hive, std::string(location.StoreKey(read.disabled)));
+        count_ = CountRegEntries(key_.get(), 0);
+        if (context.previous != nullptr) {
+            for (const StartupItem& row : *context.previous) {
+                previous_.emplace(ValueKey(row.storedName, row.valueType, row.Value()), &row);
+            }
+        }
+    } else {
+        const std::string& enabled = context.folders.Enabled(location.folder);
+        // A Startup folder the shell could not name is an empty location, not
+        // the root of the current drive.
+        if (!enabled.empty()) {
+            storeFolder_ = read.disabled ? context.folders.Disabled(location.folder) : enabled + "\\";
+            names_ = ListFolderFiles(context.platform.files, storeFolder_, "*.*");
+            count_ = static_cast<std::uint32_t>(names_.size());
+        }
+    }
+    // Windows' flags of a live store, read for the main list only: the
+    // watchdog compares nothing they change.
+    if (count_ > 0 && !read.disabled && context.detail != RowDetail::Scan) {
+        flags_.emplace(context.platform.registry, context.platform.system, location);
+    }
+}
+
+bool StoreCursor::Next(std::vector<StartupItem>& rows) {
+    while (next_ < count_) {
+        const bool added = read_.location->IsRegistry() ? NextValue(rows) : NextFile(rows);
+        ++next_;
+        if (added) return true;
+    }
+    return false;
+}
+
+bool StoreCursor::NextValue(std::vector<StartupItem>& rows) {
+    // The value is read by index, whole: looking it up again by its display
+    // name would miss a name with leading blanks.
+    const auto value = EnumRegValue(key_.get(), next_);
+    if (!value) return false;
+    const StartupLocation& location = *read_.location;
+    const std::string text = RegDataText(*value);
+    if (!previous_.empty()) {
+        const auto known = previous_.find(ValueKey(value->name, value->type, text));
+        if (known != previous_.end()) {
+            rows.push_back(*known->second);
+            return true;
+        }
+    }
+    StartupItem row;
+    row.storedName = value->name;
+    row.columns[kColName] = TrimLeadingSpaces(CutAtNul(value->name));
+    row.columns[kColValue] = text;
+    row.columns[kColSection] = std::string(location.section);
+    row.location = &location;
+    row.disabled = read_.disabled;
+    row.valueType = value->type;
+    if (read_.disabled) row.columns[kColStatus] = context_.words.disabled;
+    MarkSkipped(context_, flags_, row);
+    if (value->type == RegType::ExpandString) {
+        row.expandedCommand = context_.platform.system.ExpandEnvironment(row.Value());
+        if (row.expandedCommand == row.Value()) row.expandedCommand.clear();
+    }
+    // Logon starts only text values; any other type names no program.
+    row.program = IsTextType(value->type) ? ProgramPathFromCommand(row.Command()) : std::string();
+    row.programFound = FileExist(context_.platform.files, row.program);
+    row.columns[kColProcessPath] = row.programFound ? row.program : context_.words.notFound;
+    AddDetails(context_, row);
+    rows.push_back(std::move(row));
+    return true;
+}
+
+bool StoreCursor::NextFile(std::vector<StartupItem>& rows) {
+    const StartupLocation& location = *read_.location;
+    const std::string& name = names_[next_];
+    StartupItem row;
+    row.storedName = name;
+    row.columns[kColName] = name;
+    row.columns[kColValue] = context_.folders.Enabled(location.folder) + "\\" + name;
+    row.columns[kColSection] = std::string(location.section);
+    row.location = &location;
+    row.disabled = read_.disabled;
+    if (read_.disabled) row.columns[kColStatus] = context_.words.disabled;
+    MarkSkipped(context_, flags_, row);
+
+    std::string path = storeFolder_ + name;
+    if (EndsWithAsciiNoCase(path, ".lnk")) {
+        if (auto target = context_.platform.shell.ReadShortcutTarget(path)) {
+            path = context_.platform.system.ExpandEnvironment(*target);
+        }
+    }
+    row.program = path;
+    row.programFound = FileExist(context_.platform.files, path);
+    row.columns[kColProcessPath] = row.programFound ? path : std::string();
+    AddDetails(context_, row);
+    rows.push_back(std::move(row));
+    return true;
+}
 StartupFolderPaths ResolveStartupFolders(IShell& shell) {
     return StartupFolderPaths::FromEnabled(shell.StartupFolder(StartupFolderKind::User),
                                            shell.StartupFolder(StartupFolderKind::Common));
@@ -83,92 +203,9 @@ std::vector<std::string> ListFolderFiles(IFileSystem& files, const std::string& 
     return files.ListNormalFiles(path, pattern);
 }
 
-void LoadRegistryLocation(const LoadContext& context, const StartupLocation& location,
-                          bool disabledStore, std::vector<StartupItem>& rows) {
-    const auto key = OpenRegKey(context.platform.registry, location.hive,
-                                std::string(location.StoreKey(disabledStore)));
-    const std::uint32_t count = CountRegEntries(key.get(), 0);
-    const auto flags = count > 0 ? FlagsOf(context, location, disabledStore) : std::nullopt;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        // The value is read by index, whole: looking it up again by its
-        // display name would miss a name with leading blanks.
-        const auto value = EnumRegValue(key.get(), i);
-        if (!value) continue;
-        StartupItem row;
-        row.storedName = value->name;
-        row.columns[kColName] = TrimLeadingSpaces(CutAtNul(value->name));
-        row.columns[kColValue] = RegDataText(*value);
-        row.columns[kColSection] = std::string(location.section);
-        row.location = &location;
-        row.disabled = disabledStore;
-        row.valueType = value->type;
-        if (disabledStore) row.columns[kColStatus] = context.words.disabled;
-        MarkSkipped(context, flags, row);
-        if (value->type == RegType::ExpandString) {
-            row.expandedCommand = context.platform.system.ExpandEnvironment(row.Value());
-            if (row.expandedCommand == row.Value()) row.expandedCommand.clear();
-        }
-
-        // Logon starts only text values; any other type names no program.
-        const std::string path =
-            IsTextType(value->type) ? ProgramPathFromCommand(row.Command()) : std::string();
-        FillVersionColumns(context.fileInfo, path, row);
-        row.program = path;
-        row.programFound = FileExist(context.platform.files, path);
-        if (row.programFound) {
-            FillFileColumns(context, path, std::string(location.locationText), row);
-        } else {
-            row.columns[kColProcessPath] = context.words.notFound;
-        }
-        AddIcon(context, path, row);
-        rows.push_back(std::move(row));
-    }
-}
-
-void LoadFolderLocation(const LoadContext& context, const StartupLocation& location,
-                        bool disabledStore, std::vector<StartupItem>& rows) {
-    const std::string& enabled = context.folders.Enabled(location.folder);
-    // A Startup folder the shell could not name is an empty location, not the
-    // root of the current drive.
-    if (enabled.empty()) return;
-    const std::string storeFolder =
-        disabledStore ? context.folders.Disabled(location.folder) : enabled + "\\";
-
-    const std::vector<std::string> names = ListFolderFiles(context.platform.files, storeFolder, "*.*");
-    const auto flags = names.empty() ? std::nullopt : FlagsOf(context, location, disabledStore);
-    for (const std::string& name : names) {
-        StartupItem row;
-        row.storedName = name;
-        row.columns[kColName] = name;
-        row.columns[kColValue] = enabled + "\\" + name;
-        row.columns[kColSection] = std::string(location.section);
-        row.location = &location;
-        row.disabled = disabledStore;
-        if (disabledStore) row.columns[kColStatus] = context.words.disabled;
-        MarkSkipped(context, flags, row);
-
-        std::string path = storeFolder + name;
-        if (EndsWithAsciiNoCase(path, ".lnk")) {
-            if (auto target = context.platform.shell.ReadShortcutTarget(path)) {
-                path = context.platform.system.ExpandEnvironment(*target);
-            }
-        }
-        row.program = path;
-        row.programFound = FileExist(context.platform.files, path);
-        if (row.programFound) {
-            FillVersionColumns(context.fileInfo, path, row);
-            FillFileColumns(context, path, enabled, row);
-        }
-        AddIcon(context, path, row);
-        rows.push_back(std::move(row));
-    }
-}
-
 void LoadStore(const LoadContext& context, const StoreRead& read, std::vector<StartupItem>& rows) {
-    if (read.location->IsRegistry()) {
-        LoadRegistryLocation(context, *read.location, read.disabled, rows);
-    } else {
-        LoadFolderLocation(context, *read.location, read.disabled, rows);
+    StoreCursor cursor(context, read);
+    while (cursor.Next(rows)) {
     }
 }
 

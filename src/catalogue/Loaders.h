@@ -2,10 +2,15 @@
 // Reading the startup locations into rows: the main list's loads (every column,
 // with icons) and the monitor's scans (the columns it compares, nothing costly).
 
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "catalogue/FileDetails.h"
+#include "catalogue/StartupApproved.h"
 #include "catalogue/StartupItem.h"
 #include "catalogue/StartupLocation.h"
 #include "platform/Icons.h"
@@ -24,6 +29,7 @@ struct StatusWords {
 enum class RowDetail {
     Full,  // the main list: size, dates, Location, icon and Windows' flags too
     Scan,  // the monitor: name, value, section, status, version strings, program path
+    Rows,  // the main list's first pass: Full without what FillDetails adds later
 };
 
 // Everything one load or scan works with.
@@ -34,6 +40,38 @@ struct LoadContext {
     StatusWords words;
     RowDetail detail = RowDetail::Full;
     IIconList* icons = nullptr;  // Full loads only; nullptr draws no icons
+    // The rows of the same store as last read, when nothing but a change of
+    // its values can have changed them: a value read again as it was is
+    // taken from here instead of looking at its program file again.
+    const std::vector<StartupItem>* previous = nullptr;
+};
+
+// Adds the version strings, size, dates, Location text and icon to a row read
+// with RowDetail::Rows, given its program file's details (nothing: no such file).
+void FillDetails(const LoadContext& context, StartupItem& row,
+                 const std::optional<FileDetails>& file);
+
+// Reads one store an entry at a time, so that a long read can stop between
+// entries and go on later.
+class StoreCursor {
+public:
+    StoreCursor(const LoadContext& context, const StoreRead& read);
+    // Appends the next entry's row; false when the store has no more.
+    bool Next(std::vector<StartupItem>& rows);
+
+private:
+    bool NextValue(std::vector<StartupItem>& rows);
+    bool NextFile(std::vector<StartupItem>& rows);
+
+    const LoadContext& context_;
+    StoreRead read_;
+    std::unique_ptr<IRegKey> key_;
+    std::vector<std::string> names_;  // a folder's files
+    std::string storeFolder_;
+    std::uint32_t count_ = 0;
+    std::uint32_t next_ = 0;
+    std::optional<ApprovedFlags> flags_;
+    std::unordered_map<std::string, const StartupItem*> previous_;
 };
 
 // The user's and the common Startup folder as the shell names them.
@@ -46,14 +84,6 @@ void PrepareDisabledFolders(IFileSystem& files, const StartupFolderPaths& folder
 // The normal files of a folder matching the pattern, in listing order.
 std::vector<std::string> ListFolderFiles(IFileSystem& files, const std::string& folder,
                                          const std::string& pattern);
-
-// Appends one row per value of a registry store.
-void LoadRegistryLocation(const LoadContext& context, const StartupLocation& location,
-                          bool disabledStore, std::vector<StartupItem>& rows);
-
-// Appends one row per normal file of a Startup folder or its twin.
-void LoadFolderLocation(const LoadContext& context, const StartupLocation& location,
-                        bool disabledStore, std::vector<StartupItem>& rows);
 
 // Appends one row per entry of one store.
 void LoadStore(const LoadContext& context, const StoreRead& read, std::vector<StartupItem>& rows);

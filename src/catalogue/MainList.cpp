@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "catalogue/StartupApproved.h"
 #include "platform/ScopedFlag.h"
 
 namespace dovoviza {
@@ -15,38 +16,30 @@ bool SameEntry(const StartupItem& a, const StartupItem& b) {
            a.storedName == b.storedName;
 }
 
-// Hands out remembered icons, and takes from the real list only those of
-// files it has not seen as they are now.
-class RememberingIcons final : public IIconList {
-public:
-    using Memory = std::unordered_map<std::string, MainList::RememberedIcon>;
-    RememberingIcons(IIconList& icons, IFileSystem& files, Memory& memory)
-        : icons_(icons), files_(files), memory_(memory) {}
+bool Stores(const StartupItem& row, const EntryRef& entry) {
+    return row.location == entry.location && row.disabled == entry.disabledStore &&
+           row.storedName == entry.storedName;
+}
 
-    void Clear() override {
-        icons_.Clear();
-        memory_.clear();
+// An entry as read from its store, before its program file's details: two
+// rows with the same text are the same entry, unchanged.
+std::string ReadText(const StartupItem& row) {
+    std::string text = std::to_string(reinterpret_cast<std::uintptr_t>(row.location));
+    text += row.disabled ? 'D' : 'L';
+    for (const std::string* part : {&row.storedName, &row.Value(), &row.program}) {
+        text += std::to_string(part->size()) + ':' + *part;
     }
-    int AddFileIcon(const std::string& path) override {
-        std::optional<FileDetails> file = files_.GetDetails(path);
-        const auto known = memory_.find(path);
-        if (known != memory_.end() && SameFile(known->second.file, file)) return known->second.index;
-        const int index = icons_.AddFileIcon(path);
-        memory_[path] = MainList::RememberedIcon{std::move(file), index};
-        return index;
-    }
-    int Count() const override { return icons_.Count(); }
+    text += std::to_string(row.valueType) + (row.programFound ? "F" : "M");
+    return text;
+}
 
-private:
-    static bool SameFile(const std::optional<FileDetails>& a, const std::optional<FileDetails>& b) {
-        if (!a || !b) return !a && !b;
-        return a->size == b->size && a->modified == b->modified;
-    }
+constexpr std::size_t kDetailColumns[] = {kColProductName, kColDescription, kColCompany,
+                                          kColVersion,     kColFileSize,    kColDateCreated,
+                                          kColDateAccessed, kColDateModified, kColLocation};
 
-    IIconList& icons_;
-    IFileSystem& files_;
-    Memory& memory_;
-};
+bool IsDetailColumn(std::size_t column) {
+    return std::find(std::begin(kDetailColumns), std::end(kDetailColumns), column) != std::end(kDetailColumns);
+}
 
 // Replaced files leave their old images behind; past this many beyond those
 // the rows use, the list starts afresh.
@@ -54,29 +47,101 @@ constexpr std::size_t kSpareIcons = 64;
 
 }  // namespace
 
+// A reload between its steps: the store being read and the rows read so far.
+struct MainList::PendingLoad {
+    explicit PendingLoad(LoadContext loadContext) : context(std::move(loadContext)) {}
+    LoadContext context;
+    std::size_t store = 0;
+    std::optional<StoreCursor> cursor;
+    std::vector<StartupItem> rows;
+};
+
 MainList::MainList(const Platform& platform, FileInfoClass& fileInfo, ITexts& texts,
                    IIconList& icons, StartupFolderPaths folders)
     : platform_(platform), fileInfo_(fileInfo), texts_(texts), icons_(icons),
-      folders_(std::move(folders)) {}
+      folders_(std::move(folders)),
+      details_{platform_, fileInfo_, folders_, StatusWords{}, RowDetail::Full, nullptr} {}
+
+MainList::~MainList() = default;
+
+LoadContext MainList::ContextFor(RowDetail detail) const {
+    return LoadContext{platform_, fileInfo_, folders_,
+                       StatusWords{texts_.Get(lang::kFileNotFound), texts_.Get(lang::kDisabledWord),
+                                   texts_.Get(lang::kSkippedByWindows)},
+                       detail, nullptr};
+}
 
 bool MainList::LoadRegistryInfo() {
     if (processing_) return false;
+    BeginLoad();
+    while (ContinueLoad([] { return true; })) {
+    }
+    return true;
+}
+
+void MainList::BeginLoad() {
+    pending_ = std::make_unique<PendingLoad>(ContextFor(RowDetail::Rows));
+}
+
+bool MainList::ContinueLoad(const std::function<bool()>& more) {
+    if (processing_) return LoadPending();
     const ScopedFlag processing(processing_);
+    try {
+        Step(more);
+    } catch (...) {
+        // A load that failed is dropped, not tried again at every step.
+        pending_.reset();
+        detailsPending_ = false;
+        throw;
+    }
+    return LoadPending();
+}
+
+void MainList::Step(const std::function<bool()>& more) {
+    do {
+        if (pending_) {
+            PendingLoad& load = *pending_;
+            const auto& reads = CanonicalReads();
+            if (load.store == reads.size()) {
+                std::vector<StartupItem> rows = std::move(load.rows);
+                pending_.reset();
+                Publish(std::move(rows));
+                continue;
+            }
+            if (!load.cursor) load.cursor.emplace(load.context, reads[load.store]);
+            if (!load.cursor->Next(load.rows)) {
+                load.cursor.reset();
+                ++load.store;
+            }
+        } else if (detailsPending_) {
+            detailsPending_ = FillNextDetails();
+        }
+    } while (LoadPending() && more());
+}
+
+void MainList::Publish(std::vector<StartupItem> rows) {
     std::optional<StartupItem> wasSelected;
     if (const StartupItem* row = Selected()) wasSelected = *row;
-
-    RememberingIcons icons(icons_, platform_.files, iconMemory_);
-    if (static_cast<std::size_t>(icons_.Count()) > 2 * rows_.size() + kSpareIcons ||
-        iconMemory_.size() > 2 * rows_.size() + kSpareIcons)
-        icons.Clear();
-    const LoadContext context{platform_, fileInfo_, folders_,
-                              StatusWords{texts_.Get(lang::kFileNotFound), texts_.Get(lang::kDisabledWord),
-                                          texts_.Get(lang::kSkippedByWindows)},
-                              RowDetail::Full, &icons};
-    rows_ = LoadAllLocations(context);
+    // Unchanged entries keep their details while they are read again, so
+    // that the columns do not empty and fill again.
+    std::unordered_map<std::string, const StartupItem*> known;
+    known.reserve(rows_.size());
+    for (const StartupItem& row : rows_) known.emplace(ReadText(row), &row);
+    for (StartupItem& row : rows) {
+        const auto old = known.find(ReadText(row));
+        if (old == known.end()) continue;
+        for (const std::size_t column : kDetailColumns) row.columns[column] = old->second->columns[column];
+        row.icon = old->second->icon;
+    }
+    if (static_cast<std::size_t>(icons_.Count()) > 2 * rows.size() + kSpareIcons ||
+        iconMemory_.size() > 2 * rows.size() + kSpareIcons) {
+        icons_.Clear();
+        iconMemory_.clear();
+        for (StartupItem& row : rows) row.icon = 0;
+    }
+    rows_ = std::move(rows);
     ++generation_;
     if (sortColumn_) Sort();
-
     selected_.reset();
     if (wasSelected) {
         for (std::size_t i = 0; i < rows_.size(); ++i) {
@@ -86,10 +151,113 @@ bool MainList::LoadRegistryInfo() {
             }
         }
     }
+    nextDetails_ = 0;
+    detailsPending_ = true;
+}
+
+bool MainList::FillNextDetails() {
+    while (nextDetails_ < rows_.size() && rows_[nextDetails_].detailsFilled) ++nextDetails_;
+    if (nextDetails_ == rows_.size()) {
+        // A column of details sorts right only once they are all there.
+        if (sortColumn_ && IsDetailColumn(static_cast<std::size_t>(*sortColumn_ - 1))) {
+            Sort();
+            ++generation_;
+        }
+        return false;
+    }
+    StartupItem& row = rows_[nextDetails_++];
+    const std::optional<FileDetails> file =
+        row.program.empty() ? std::nullopt : platform_.files.GetDetails(row.program);
+    FillDetails(details_, row, file);
+    row.icon = IconOf(row.program, file);
     return true;
 }
 
+int MainList::IconOf(const std::string& path, const std::optional<FileDetails>& file) {
+    // No such file: the shell has no icon for it either, and asking costs
+    // milliseconds a path.
+    if (!file && path.find('\\') != std::string::npos) return 0;
+    const auto known = iconMemory_.find(path);
+    if (known != iconMemory_.end()) {
+        const std::optional<FileDetails>& was = known->second.file;
+        const bool same = (!was && !file) ||
+                          (was && file && was->size == file->size && was->modified == file->modified);
+        if (same) return known->second.index;
+    }
+    const int index = icons_.AddFileIcon(path);
+    iconMemory_[path] = RememberedIcon{file, index};
+    return index;
+}
+
+void MainList::AdoptScan(const std::vector<StartupItem>& scan) {
+    std::unordered_map<std::string, const StartupItem*> known;
+    known.reserve(rows_.size());
+    for (const StartupItem& row : rows_) {
+        // A row whose details are still to come is read afresh, like a new one.
+        if (row.detailsFilled) known.emplace(ReadText(row), &row);
+    }
+    std::vector<StartupItem> rows;
+    rows.reserve(scan.size());
+    std::unordered_map<const StartupLocation*, ApprovedFlags> flags;
+    const std::string skipped = texts_.Get(lang::kSkippedByWindows);
+    for (const StartupItem& read : scan) {
+        const auto old = known.find(ReadText(read));
+        // The scan read the version strings again: a program replaced in
+        // place shows there first.
+        if (old != known.end() &&
+            std::all_of(std::begin(kDetailColumns), std::begin(kDetailColumns) + 4, [&](std::size_t column) {
+                return old->second->columns[column] == read.columns[column];
+            })) {
+            rows.push_back(*old->second);
+            continue;
+        }
+        StartupItem row = read;
+        row.detailsFilled = false;
+        if (!row.disabled && row.location != nullptr) {
+            auto location = flags.find(row.location);
+            if (location == flags.end()) {
+                location = flags.emplace(row.location, ApprovedFlags(platform_.registry, platform_.system,
+                                                                     *row.location)).first;
+            }
+            if (location->second.Skipped(row.storedName)) {
+                row.skippedByWindows = true;
+                row.columns[kColStatus] = skipped;
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    pending_.reset();
+    Publish(std::move(rows));
+}
+
+bool MainList::RemoveEntry(const EntryRef& entry) {
+    const auto found = std::find_if(rows_.begin(), rows_.end(),
+                                    [&](const StartupItem& row) { return Stores(row, entry); });
+    if (found == rows_.end()) return false;
+    const auto index = static_cast<std::size_t>(found - rows_.begin());
+    rows_.erase(found);
+    if (selected_ && *selected_ == index) {
+        selected_.reset();
+    } else if (selected_ && *selected_ > index) {
+        --*selected_;
+    }
+    if (nextDetails_ > index) --nextDetails_;
+    ++generation_;
+    return true;
+}
+
+bool MainList::MarkDisabled(const EntryRef& live, const std::string& statusWord) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (Stores(rows_[i], live)) {
+            SetDisabled(i, true, statusWord);
+            return true;
+        }
+    }
+    return false;
+}
+
 CountTexts MainList::Count_Items() {
+
     const auto disabled = std::count_if(rows_.begin(), rows_.end(),
                                         [](const StartupItem& row) { return row.WillNotStart(); });
     return CountTexts{"(" + std::to_string(rows_.size()) + ") " + texts_.Get(lang::kStatusItems),

@@ -4,11 +4,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "catalogue/EntryStore.h"
 #include "catalogue/Loaders.h"
 #include "language/Texts.h"
 
@@ -24,14 +27,40 @@ class MainList {
 public:
     MainList(const Platform& platform, FileInfoClass& fileInfo, ITexts& texts, IIconList& icons,
              StartupFolderPaths folders);
+    ~MainList();
+    MainList(const MainList&) = delete;
+    MainList& operator=(const MainList&) = delete;
 
-    // Rebuilds every row from the stores. A reload asked for while one runs is
-    // ignored (false). A program file's icon is taken once and kept while the
+    // Rebuilds every row from the stores, details and all. A reload asked
+    // for while one runs is ignored (false); one begun with BeginLoad is
+    // dropped for it. A program file's icon is taken once and kept while the
     // file's size and last write time stay the same. Keeps the sort
     // order chosen by the user and selects the same entry again when it is
     // still there.
     bool LoadRegistryInfo();
-    bool Processing() const { return processing_; }
+    // The same reload in steps, so that a window can answer between them:
+    // BeginLoad, then ContinueLoad while it returns true. The rows stay as
+    // they were until every store is read, then are replaced in one go, with
+    // the details of unchanged entries as they were; then each row's details
+    // (version strings, size, dates, Location, icon) are read again in place.
+    void BeginLoad();
+    // Works while `more` says there is time, at least one entry's worth.
+    // True while work remains.
+    bool ContinueLoad(const std::function<bool()>& more);
+    // Work remains: stores to read or details to fill.
+    bool LoadPending() const { return pending_ != nullptr || detailsPending_; }
+    // A reload is running or its stores are not all read: the rows are the old ones.
+    bool Processing() const { return processing_ || pending_ != nullptr; }
+
+    // Takes the watchdog's rows (every store in the fixed order, as a scan
+    // reads them) as the list's, keeping the rows of entries that are
+    // unchanged whole; the others get their details as ContinueLoad goes on.
+    void AdoptScan(const std::vector<StartupItem>& scan);
+    // Takes one entry's row out in place, after the entry was deleted.
+    bool RemoveEntry(const EntryRef& entry);
+    // Marks the live entry's row disabled in place, after it was moved into
+    // its disabled store. False when the list has no such row.
+    bool MarkDisabled(const EntryRef& live, const std::string& statusWord);
     // Counts the loads and in-place changes of the rows, so that a watcher
     // can tell that the list is as it last saw it.
     std::uint64_t Generation() const { return generation_; }
@@ -67,6 +96,14 @@ public:
     };
 
 private:
+    struct PendingLoad;
+    LoadContext ContextFor(RowDetail detail) const;
+    void Step(const std::function<bool()>& more);
+    // The new rows in place of the old, keeping selection, sort and the
+    // details of entries that did not change.
+    void Publish(std::vector<StartupItem> rows);
+    bool FillNextDetails();
+    int IconOf(const std::string& path, const std::optional<FileDetails>& file);
     void Sort();
 
     const Platform& platform_;
@@ -74,8 +111,12 @@ private:
     ITexts& texts_;
     IIconList& icons_;
     StartupFolderPaths folders_;
+    const LoadContext details_;  // what FillDetails works with
     std::vector<StartupItem> rows_;
     std::unordered_map<std::string, RememberedIcon> iconMemory_;
+    std::unique_ptr<PendingLoad> pending_;
+    bool detailsPending_ = false;
+    std::size_t nextDetails_ = 0;  // rows before it have their details
     bool processing_ = false;
     std::uint64_t generation_ = 0;
     std::array<bool, kColumnCount> sortAscending_{};

@@ -49,6 +49,9 @@ struct StartupItem {
     // What logon starts: the Value with its environment variables expanded
     // when the value is an expandable string; empty when it is the Value.
     std::string expandedCommand;
+    // Its program file's version strings, size, dates and icon are filled in
+    // (a first-pass row of a load has none yet).
+    bool detailsFilled = false;
 
     const std::string& Name() const { return columns[kColName]; }
     const std::string& Value() const { return columns[kColValue]; }

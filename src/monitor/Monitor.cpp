@@ -109,7 +109,7 @@ std::string Monitor::FolderKey(const std::string& program) const {
 bool Monitor::RefreshStores() {
     const auto& reads = CanonicalReads();
     const StartupFolderPaths& folders = mainList_.Folders();
-    std::array<bool, 2 * kLocationCount> stale{};
+    StoreFlags stale{};
     for (std::size_t i = 0; i < stores_.size(); ++i) {
         WatchedStore& store = stores_[i];
         if (!store.read && watcher_ != nullptr) {
@@ -140,41 +140,55 @@ bool Monitor::RefreshStores() {
             changedFolders.insert(folder);
         }
     }
+    StoreFlags programsChanged{};
     const bool programsToLookAt = !changedFolders.empty() || !unwatchedFolders.empty();
     for (std::size_t i = 0; programsToLookAt && i < stores_.size(); ++i) {
-        if (stale[i]) continue;
         for (const StartupItem& row : stores_[i].rows) {
             const std::string folder = FolderKey(row.program);
             if (changedFolders.count(folder) != 0 ||
                 (unwatchedFolders.count(folder) != 0 &&
                  FileExist(platform_.files, row.program) != row.programFound)) {
-                stale[i] = true;
+                programsChanged[i] = stale[i] = true;
                 break;
             }
         }
     }
 
     storesRead_ = 0;
+    return ReadStores(stale, programsChanged);
+}
+
+bool Monitor::ReadStores(const StoreFlags& stale, const StoreFlags& programsChanged) {
+    const auto& reads = CanonicalReads();
     bool changed = false;
     std::optional<LoadContext> context;
     for (std::size_t i = 0; i < stores_.size(); ++i) {
         if (!stale[i]) continue;
         if (!context) {
-            context.emplace(LoadContext{platform_, fileInfo_, folders,
+            context.emplace(LoadContext{platform_, fileInfo_, mainList_.Folders(),
                                         StatusWords{texts_.Get(lang::kFileNotFound),
                                                     texts_.Get(lang::kDisabledWord)},
                                         RowDetail::Scan, nullptr});
         }
         std::vector<StartupItem> rows;
+        WatchedStore& store = stores_[i];
+        // Only the store's values can have changed: one read as it was
+        // keeps its row, program file and all.
+        context->previous = store.read && !programsChanged[i] ? &store.rows : nullptr;
         LoadStore(*context, reads[i], rows);
         ++storesRead_;
-        WatchedStore& store = stores_[i];
         if (!store.read || !SameRows(store.rows, rows)) changed = true;
         store.rows = std::move(rows);
         store.read = true;
     }
     if (changed) WatchProgramFolders();
     return changed;
+}
+
+std::vector<StartupItem> Monitor::Scan() const {
+    std::vector<StartupItem> scan;
+    for (const WatchedStore& store : stores_) scan.insert(scan.end(), store.rows.begin(), store.rows.end());
+    return scan;
 }
 
 void Monitor::WatchProgramFolders() {
@@ -223,8 +237,7 @@ TickReport Monitor::Tick() {
     if (!storesChanged && !retryEnforcement_ && comparedGeneration_ == mainList_.Generation()) {
         return report;
     }
-    std::vector<StartupItem> scan;
-    for (const WatchedStore& store : stores_) scan.insert(scan.end(), store.rows.begin(), store.rows.end());
+    std::vector<StartupItem> scan = Scan();
     std::vector<MatchKey> scanKeys;
     scanKeys.reserve(scan.size());
     FirstRowIndex disabledCopies;
@@ -250,7 +263,8 @@ TickReport Monitor::Tick() {
             if (newEntry) continue;
             newEntry = i;
             previous = PreviousCommand(system, mainList_.Rows(), scan[i]);
-            report.reloadedForNewEntry = mainList_.LoadRegistryInfo();
+            mainList_.AdoptScan(scan);
+            report.reloadedForNewEntry = true;
             reference = IndexRows(system, mainList_.Rows());
             continue;
         }
@@ -266,12 +280,24 @@ TickReport Monitor::Tick() {
             KeepDisabled(scan[i], twin == disabledCopies.end() ? nullptr : &scan[twin->second]));
     }
 
-    if (mainList_.RowCount() != scan.size()) {
-        report.reloadedForCount = mainList_.LoadRegistryInfo();
-    }
     retryEnforcement_ = false;
+    StoreFlags enforced{};
     for (const Enforcement& enforcement : report.enforcements) {
         if (!enforcement.done) retryEnforcement_ = true;
+        for (std::size_t i = 0; enforcement.done && i < stores_.size(); ++i) {
+            if (CanonicalReads()[i].location == enforcement.live.location) enforced[i] = true;
+        }
+    }
+    // What this tick changed is read back at once, so that the list shows
+    // what is stored now rather than the copies just put out.
+    if (std::find(enforced.begin(), enforced.end(), true) != enforced.end()) {
+        ReadStores(enforced, StoreFlags{});
+        scan = Scan();
+        mainList_.AdoptScan(scan);
+        report.reloadedForCount = true;
+    } else if (mainList_.RowCount() != scan.size()) {
+        mainList_.AdoptScan(scan);
+        report.reloadedForCount = true;
     }
     comparedGeneration_ = mainList_.Generation();
     // Last, so that whatever the window does when it opens meets a finished tick.

@@ -79,8 +79,14 @@ private:
         bool read = false;
     };
 
+    using StoreFlags = std::array<bool, 2 * kLocationCount>;
     // Reads again every store that may have changed; true when a row did.
     bool RefreshStores();
+    // Reads the stale stores; those whose programs did not change keep the
+    // rows of values read as they were.
+    bool ReadStores(const StoreFlags& stale, const StoreFlags& programsChanged);
+    // Every store's rows as last read, in the fixed order.
+    std::vector<StartupItem> Scan() const;
     void WatchProgramFolders();
     std::string FolderKey(const std::string& program) const;
     Enforcement KeepDisabled(const StartupItem& live, const StartupItem* disabledTwin);

@@ -107,13 +107,13 @@ const char* const kFresh = "Fresh=C:\\fresh.exe";  // a program whose icon no lo
 TEST(Monitor, NewEntriesAlertOncePerTickAndDisabledOnesStayDisabledWithoutLosingACopy) {
     const struct {
         const char* what;
-        Texts before, after, duringReload, enforced, alerts, stores;
+        Texts before, after, then, enforced, alerts, stores;
     } cases[] = {
         {"removed, and others in other letter case, beyond ASCII too",
          {"Жук=C:\\a.exe /q", "Gone=C:\\b.exe"}, {"-Жук", "ЖУК=c:\\A.EXE /Q", "-Gone"}, {}, {}, {},
          {"ЖУК=c:\\A.EXE /Q"}},
         // The machine's key is read after the user's, whatever was written first;
-        // the reload takes in the others, and one is gone again by then.
+        // the list takes in the others, and one is gone again by the next tick.
         {"one alert per tick", {}, {"HKLM:M=C:\\b.exe", kFresh, "Brief=C:\\b.exe"}, {"-Brief"},
          {}, {"Fresh"}, {kFresh, "HKLM:M=C:\\b.exe"}},
         // Its row comes before M's, which must not be taken for it.
@@ -125,12 +125,14 @@ TEST(Monitor, NewEntriesAlertOncePerTickAndDisabledOnesStayDisabledWithoutLosing
         {"written or moved back", {" Nag=C:\\a.exe!", "Back=C:\\a.exe!"},
          {" Nag=C:\\a.exe", "-Back!", "Back=C:\\a.exe"}, {}, {"Delete  Nag done", "Move Back done"},
          {}, {" Nag=C:\\a.exe!", "Back=C:\\a.exe!"}},
-        // A new entry before them: the list is reloaded before they are looked
-        // at and shows them enabled; Nag's disabled copy goes during the reload.
+        // A new entry before them: the list takes in the scan before they are
+        // looked at and shows them enabled.
         {"written back in the tick of a new entry", {"Back=C:\\a.exe!", "Nag=C:\\b.exe!"},
-         {kFresh, "-Back!", "Back=C:\\a.exe", "Nag=C:\\b.exe"}, {"-Nag!"},
-         {"Move Back done", "Move Nag done"}, {"Fresh"},
-         {kFresh, "Back=C:\\a.exe!", "Nag=C:\\b.exe!"}},
+         {kFresh, "-Back!", "Back=C:\\a.exe", "Nag=C:\\b.exe"}, {},
+         {"Move Back done", "Delete Nag done"}, {"Fresh"},
+         {kFresh, "Nag=C:\\b.exe!", "Back=C:\\a.exe!"}},
+        {"moved back in the tick of a new entry", {"Back=C:\\a.exe!"}, {kFresh, "-Back!", "Back=C:\\a.exe"},
+         {}, {"Move Back done"}, {"Fresh"}, {kFresh, "Back=C:\\a.exe!"}},
         // Both's live twin comes first in load order, yet its disabled copy
         // decides; Late's arrives after the load.
         {"a live twin", {"Both=C:\\b.exe", "Both=C:\\b.exe!", "Late=C:\\a.exe"},
@@ -145,11 +147,11 @@ TEST(Monitor, NewEntriesAlertOncePerTickAndDisabledOnesStayDisabledWithoutLosing
         d.Apply(c.before);
         d.list.LoadRegistryInfo();
         d.Apply(c.after);
-        d.icons.hook = [&d, more = c.duringReload]() mutable { d.Apply(std::exchange(more, {})); };
         EXPECT_EQ(Enforced(d.monitor.Tick()), c.enforced);
+        d.Apply(c.then);
         EXPECT_EQ(Enforced(d.monitor.Tick()), Texts{});
         EXPECT_EQ(d.sink.names, c.alerts);
-        EXPECT_EQ(d.list.RowCount(), c.stores.size());  // the list caught up
+        EXPECT_EQ(Rows(d.list), c.stores);  // what is stored, without a reload
         d.list.LoadRegistryInfo();
         EXPECT_EQ(Rows(d.list), c.stores);
     }
@@ -181,6 +183,7 @@ TEST_F(MonitorTest, TheAlertComesLastAndNoTickRunsNestedOrDuringALoadOrStopsTheN
         skipped.push_back(monitor.Tick().skipped);
         EXPECT_FALSE(list.LoadRegistryInfo());
     };
+    w.AddProgram("C:\\second.exe");
     Apply({"Second=C:\\second.exe"});
     list.LoadRegistryInfo();
     EXPECT_EQ(skipped, (std::vector<TickSkip>{TickSkip::TickRunning, TickSkip::Processing}));
@@ -190,11 +193,13 @@ TEST_F(MonitorTest, TheAlertComesLastAndNoTickRunsNestedOrDuringALoadOrStopsTheN
     sink.onAlert = icons.hook = [] { throw std::runtime_error("failed"); };
     Apply({"Third=C:\\a.exe"});
     EXPECT_THROW(monitor.Tick(), std::runtime_error);
+    w.AddProgram("C:\\fourth.exe");
     Apply({"Fourth=C:\\fourth.exe"});
     EXPECT_THROW(list.LoadRegistryInfo(), std::runtime_error);
     sink.onAlert = icons.hook = nullptr;
+    Apply({"Fifth=C:\\a.exe"});
     monitor.Tick();
-    EXPECT_EQ(sink.names, (Texts{"First", "Third", "Fourth"}));
+    EXPECT_EQ(sink.names, (Texts{"First", "Third", "Fifth"}));
 }
 
 TEST_F(MonitorTest, WithWatchesATickReadsOnlyTheStoresThatSignalledOrHaveNoWatch) {
