@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <chrono>
 #include <span>
 #include <utility>
 #include <vector>
@@ -34,6 +35,10 @@ namespace {
 
 constexpr UINT_PTR kMonitorTimer = 1;
 constexpr UINT kMonitorInterval = 2000;
+// A load goes on between the window's messages, a slice at a time; a timer
+// message comes after input and painting, so neither waits for the load.
+constexpr UINT_PTR kLoadTimer = 2;
+constexpr auto kLoadSlice = std::chrono::milliseconds(30);
 // LVFI_SUBSTRING: newer list views ask with it, meaning the same as LVFI_PARTIAL.
 constexpr UINT kFindSubstring = 0x0004;
 
@@ -115,10 +120,7 @@ bool frmMain::Create(bool show) {
     if (journal_ != nullptr) {
         history_ = std::make_unique<frmHistory>(
             HistoryContext{platform_, texts_, prompt_, *journal_, list_->Folders(),
-                           [this] {
-                               list_->LoadRegistryInfo();
-                               RefreshList();
-                           }},
+                           [this] { StartLoad(); }},
             Handle());
     }
     add_ = std::make_unique<frmAdd>(*context_, [this] { RefreshList(); }, Handle());
@@ -130,12 +132,9 @@ bool frmMain::Create(bool show) {
     http_->AnswerTo(Handle());
     updates_ = std::make_unique<UpdateCheck>(*http_, texts_, prompt_, platform_.shell, platform_.system);
 
-    list_->LoadRegistryInfo();
-    RefreshList();
-    // The first scan: an entry that came back while the program was not
-    // running is put out of its live store now rather than in two seconds.
-    const TickReport first = monitor_->Tick();
-    if (first.reloadedForNewEntry || first.reloadedForCount) RefreshList();
+    // The window comes up at once and the rows follow; the first scan runs
+    // once they are all there.
+    StartLoad();
 
     SetChecked(ids::kCmdRunMinimized, settings_.RunMinimized());
     SetChecked(ids::kCmdRunWithWindows, autostart_.IsOn());
@@ -481,7 +480,7 @@ void frmMain::OnCommand(int command) {
         ShowSelectedProperties(*context_);
         break;
     case ids::kCmdRefresh:
-        list_->LoadRegistryInfo();
+        StartLoad();
         break;
     case ids::kCmdRunWithWindows:
         SetChecked(command, ToggleOption(IsChecked(command), [this](bool on) {
@@ -542,6 +541,7 @@ void frmMain::ExportList() {
     std::string path = win32::Narrow(file.data());
     // A name typed without one of the two extensions gets the chosen type's.
     if (!ExportFormatOf(path)) path += dialog.nFilterIndex == 2 ? ".jsonl" : ".csv";
+    FinishLoad();  // every row with its details
     if (!dovoviza::ExportList(platform_, list_->Rows(), path)) {
         prompt_.Show(FillIn(texts_.Get(lang::kExportFailed), {path}), kAppTitle, MsgStyle::Exclamation);
     }
@@ -556,6 +556,51 @@ void frmMain::OnTimer() {
     if (!monitor_) return;
     const TickReport report = monitor_->Tick();
     if (report.reloadedForNewEntry || report.reloadedForCount) RefreshList();
+    // Rows the list took from the scan get their details as a load would.
+    if (list_->LoadPending()) KeepLoading();
+}
+
+void frmMain::StartLoad() {
+    list_->BeginLoad();
+    KeepLoading();
+}
+
+void frmMain::KeepLoading() {
+    if (!loadTimerRunning_) loadTimerRunning_ = SetTimer(Handle(), kLoadTimer, USER_TIMER_MINIMUM, nullptr) != 0;
+    // Without a timer the load is done now, in one go.
+    if (!loadTimerRunning_) FinishLoad();
+}
+
+void frmMain::OnLoadStep() {
+    const auto generation = list_->Generation();
+    const auto start = std::chrono::steady_clock::now();
+    const bool more = list_->ContinueLoad([start] { return std::chrono::steady_clock::now() - start < kLoadSlice; });
+    if (!more && loadTimerRunning_) {
+        static_cast<void>(KillTimer(Handle(), kLoadTimer));
+        loadTimerRunning_ = false;
+    }
+    if (generation != list_->Generation()) {
+        RefreshList();
+    } else if (listView_ != nullptr) {
+        static_cast<void>(InvalidateRect(listView_, nullptr, FALSE));  // details came in
+    }
+    // The first scan: an entry that came back while the program was not
+    // running is put out of its live store now rather than in two seconds.
+    if (firstTickDue_ && !list_->Processing()) {
+        firstTickDue_ = false;
+        OnTimer();
+    }
+}
+
+void frmMain::FinishLoad() {
+    const auto generation = list_->Generation();
+    while (list_->ContinueLoad([] { return true; })) {
+    }
+    if (generation != list_->Generation()) RefreshList();
+    if (firstTickDue_ && !list_->Processing()) {
+        firstTickDue_ = false;
+        OnTimer();
+    }
 }
 
 LRESULT frmMain::OnNotify(const NMHDR& header) {
@@ -661,6 +706,7 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_TIMER:
         if (wParam == kMonitorTimer) OnTimer();
+        if (wParam == kLoadTimer) OnLoadStep();
         return 0;
     case win32::kHttpAnswerMessage:
         if (http_ && updates_) {
@@ -683,6 +729,10 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (timerRunning_) {
             static_cast<void>(KillTimer(Handle(), kMonitorTimer));
             timerRunning_ = false;
+        }
+        if (loadTimerRunning_) {
+            static_cast<void>(KillTimer(Handle(), kLoadTimer));
+            loadTimerRunning_ = false;
         }
         return 0;
     default:

@@ -85,6 +85,11 @@ private:
     void OnCommand(int command);
     LRESULT OnNotify(const NMHDR& header);
     void OnTimer();
+    // Reloads the list in steps between the window's messages.
+    void StartLoad();
+    void KeepLoading();
+    void OnLoadStep();
+    void FinishLoad();
     void OpenHelp();
     void ExportList();
     void ApplyMenuState();
@@ -135,6 +140,8 @@ private:
     int disabledWidth_ = 0;
     bool syncingView_ = false;
     bool timerRunning_ = false;
+    bool loadTimerRunning_ = false;
+    bool firstTickDue_ = true;  // the first scan follows the first load
 };
 
 }  // namespace dovoviza

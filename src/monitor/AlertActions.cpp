@@ -41,7 +41,10 @@ AlertOutcome AlertActions::Disable(const AlertEntry& entry) {
     if (result == MoveResult::Moved) {
         Note(journal_, RecordOf(platform_, folders, OtherStore(entry.Live()), "disabled"));
     }
-    Reload();
+    if (result != MoveResult::Moved || !mainList_.MarkDisabled(entry.Live(), texts_.Get(lang::kDisabledWord))) {
+        mainList_.LoadRegistryInfo();
+    }
+    if (listChanged_) listChanged_();
     // Found in the disabled store (or moved there meanwhile): it is disabled
     // already, which is all that was asked.
     if (result == MoveResult::Moved ||
@@ -69,7 +72,8 @@ AlertOutcome AlertActions::Delete(const AlertEntry& entry) {
     const bool gone = DeleteEntryOrGone(platform_, mainList_.Folders(), entry.Live());
     if (!gone) record.action = "failed", record.reason = "deleted";
     Note(journal_, std::move(record));
-    Reload();
+    if (!gone || !mainList_.RemoveEntry(entry.Live())) mainList_.LoadRegistryInfo();
+    if (listChanged_) listChanged_();
     if (gone) return AlertOutcome::Close;
     TellDeleteFailed(texts_, prompt_);
     return AlertOutcome::StayOpen;

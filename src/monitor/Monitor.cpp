@@ -253,15 +253,14 @@ TickReport Monitor::Tick() {
     for (const StartupItem& row : mainList_.Rows()) {
         if (row.IsDisabled()) wasDisabled.insert(KeyOf(system, row));
     }
-    std::optional<std::size_t> newEntry;
+    std::optional<StartupItem> newEntry;  // a copy: the scan is read again after enforcement
     std::string previous;
     for (std::size_t i = 0; i < scan.size(); ++i) {
         const auto match = reference.find(scanKeys[i]);
         if (match == reference.end()) {
-            // One alert per tick: the reload takes in every other new entry of
-            // this scan, and one that is still unknown after it has gone again.
+            // One alert per tick: the list takes in every other new entry of this scan.
             if (newEntry) continue;
-            newEntry = i;
+            newEntry = scan[i];
             previous = PreviousCommand(system, mainList_.Rows(), scan[i]);
             mainList_.AdoptScan(scan);
             report.reloadedForNewEntry = true;
@@ -302,9 +301,9 @@ TickReport Monitor::Tick() {
     comparedGeneration_ = mainList_.Generation();
     // Last, so that whatever the window does when it opens meets a finished tick.
     if (newEntry) {
-        report.alert = AlertFromScan(scan[*newEntry]);
+        report.alert = AlertFromScan(*newEntry);
         report.alert->previous = previous;
-        const StartupItem& fresh = scan[*newEntry];
+        const StartupItem& fresh = *newEntry;
         report.alert->skippedByWindows =
             fresh.location != nullptr &&
             ApprovedFlags(platform_.registry, platform_.system, *fresh.location).Skipped(fresh.storedName);

@@ -104,6 +104,8 @@ bool DeleteSelected(const OperationContext& context) {
             const bool gone = DeleteEntryOrGone(context.platform, list.Folders(), StoreOf(row));
             if (!gone) record.action = "failed", record.reason = "deleted";
             Note(context.journal, std::move(record));
+            // Gone from its store: its row goes too, without reading the rest again.
+            if (gone && list.RemoveEntry(StoreOf(row))) return true;
             if (!gone) TellDeleteFailed(texts, context.prompt);
         }
     }

@@ -53,6 +53,8 @@ protected:
     void Open(const std::string& language) {
         world = std::make_unique<World>(platform, language);
         ASSERT_TRUE(world->window.Create(false));
+        // The rows come in between the window's messages.
+        ASSERT_TRUE(WaitUntil([&] { return !world->list.LoadPending(); }));
         main = world->window.Handle();
         list = GetDlgItem(main, ids::kList);
         bar = GetMenu(main);
