@@ -134,6 +134,7 @@ bool frmMain::Create(bool show) {
 
     // The window comes up at once and the rows follow; the first scan runs
     // once they are all there.
+    monitor_->WatchStores();
     StartLoad();
 
     SetChecked(ids::kCmdRunMinimized, settings_.RunMinimized());
@@ -573,12 +574,31 @@ void frmMain::KeepLoading() {
 
 void frmMain::OnLoadStep() {
     const auto generation = list_->Generation();
-    const auto start = std::chrono::steady_clock::now();
-    const bool more = list_->ContinueLoad([start] { return std::chrono::steady_clock::now() - start < kLoadSlice; });
+    // Slice after slice while nothing else waits for the window.
+    bool more = true;
+    do {
+        const auto slice = std::chrono::steady_clock::now();
+        more = list_->ContinueLoad([slice] { return std::chrono::steady_clock::now() - slice < kLoadSlice; });
+        // Another program's question to the window is answered between slices.
+        MSG message;
+        static_cast<void>(PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE));
+    } while (more && generation == list_->Generation() &&
+             HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_POSTMESSAGE)) == 0);
     if (!more && loadTimerRunning_) {
         static_cast<void>(KillTimer(Handle(), kLoadTimer));
         loadTimerRunning_ = false;
     }
+    AfterLoadWork(generation);
+}
+
+void frmMain::FinishLoad() {
+    const auto generation = list_->Generation();
+    while (list_->ContinueLoad([] { return true; })) {
+    }
+    AfterLoadWork(generation);
+}
+
+void frmMain::AfterLoadWork(std::uint64_t generation) {
     if (generation != list_->Generation()) {
         RefreshList();
     } else if (listView_ != nullptr) {
@@ -588,17 +608,7 @@ void frmMain::OnLoadStep() {
     // running is put out of its live store now rather than in two seconds.
     if (firstTickDue_ && !list_->Processing()) {
         firstTickDue_ = false;
-        OnTimer();
-    }
-}
-
-void frmMain::FinishLoad() {
-    const auto generation = list_->Generation();
-    while (list_->ContinueLoad([] { return true; })) {
-    }
-    if (generation != list_->Generation()) RefreshList();
-    if (firstTickDue_ && !list_->Processing()) {
-        firstTickDue_ = false;
+        monitor_->Seed(list_->Rows());
         OnTimer();
     }
 }

@@ -3,6 +3,7 @@
 // status bar. Closing it only hides it; the program lives on behind its
 // notification-area icon until Exit.
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -90,6 +91,7 @@ private:
     void KeepLoading();
     void OnLoadStep();
     void FinishLoad();
+    void AfterLoadWork(std::uint64_t generation);
     void OpenHelp();
     void ExportList();
     void ApplyMenuState();

@@ -106,7 +106,7 @@ void MainList::Step(const std::function<bool()>& more) {
                 std::vector<StartupItem> rows = std::move(load.rows);
                 pending_.reset();
                 Publish(std::move(rows));
-                continue;
+                return;  // the new rows are shown before their details come
             }
             if (!load.cursor) load.cursor.emplace(load.context, reads[load.store]);
             if (!load.cursor->Next(load.rows)) {

@@ -106,23 +106,46 @@ std::string Monitor::FolderKey(const std::string& program) const {
     return key;
 }
 
+void Monitor::Watch(std::size_t i) {
+    const StoreRead& read = CanonicalReads()[i];
+    const StartupFolderPaths& folders = mainList_.Folders();
+    if (watcher_ == nullptr) return;
+    if (read.location->IsRegistry()) {
+        stores_[i].watch = watcher_->WatchKey(read.location->hive, std::string(read.location->StoreKey(read.disabled)));
+    } else if (!folders.Enabled(read.location->folder).empty()) {
+        stores_[i].watch = watcher_->WatchFolder(read.disabled ? folders.Disabled(read.location->folder)
+                                                               : folders.Enabled(read.location->folder));
+    }
+}
+
+void Monitor::WatchStores() {
+    for (std::size_t i = 0; i < stores_.size(); ++i) {
+        if (!stores_[i].read) Watch(i);
+    }
+}
+
+void Monitor::Seed(const std::vector<StartupItem>& rows) {
+    const auto& reads = CanonicalReads();
+    for (std::size_t i = 0; i < stores_.size(); ++i) {
+        WatchedStore& store = stores_[i];
+        if (store.read || !store.watch) continue;
+        store.rows.clear();
+        for (const StartupItem& row : rows) {
+            if (row.location == reads[i].location && row.disabled == reads[i].disabled) store.rows.push_back(row);
+        }
+        store.read = true;
+    }
+    WatchProgramFolders();
+}
+
 bool Monitor::RefreshStores() {
     const auto& reads = CanonicalReads();
     const StartupFolderPaths& folders = mainList_.Folders();
     StoreFlags stale{};
     for (std::size_t i = 0; i < stores_.size(); ++i) {
         WatchedStore& store = stores_[i];
-        if (!store.read && watcher_ != nullptr) {
-            // Set before the first read, so that no change slips in between.
-            const StoreRead& read = reads[i];
-            if (read.location->IsRegistry()) {
-                store.watch = watcher_->WatchKey(read.location->hive,
-                                                 std::string(read.location->StoreKey(read.disabled)));
-            } else if (!folders.Enabled(read.location->folder).empty()) {
-                store.watch = watcher_->WatchFolder(read.disabled ? folders.Disabled(read.location->folder)
-                                                                  : folders.Enabled(read.location->folder));
-            }
-        }
+        // Set before the first read, so that no change slips in between.
+        if (!store.read) Watch(i);
         // A Startup folder the shell could not name stays empty: nothing to watch.
         const bool unnamed = !reads[i].location->IsRegistry() &&
                              folders.Enabled(reads[i].location->folder).empty();

@@ -64,6 +64,13 @@ public:
     // every store change and reload of this tick.
     TickReport Tick();
 
+    // Sets the watch of every store not read yet, for a load about to read
+    // them all; Seed then takes that load's rows as what the stores held,
+    // so that the first tick reads only what changed since. A store whose
+    // watch could not be set is read by the tick all the same.
+    void WatchStores();
+    void Seed(const std::vector<StartupItem>& rows);
+
     // Where what the watchdog sees and does is noted; none by default.
     void SetJournal(IJournal* journal) { journal_ = journal; }
 
@@ -82,6 +89,7 @@ private:
     using StoreFlags = std::array<bool, 2 * kLocationCount>;
     // Reads again every store that may have changed; true when a row did.
     bool RefreshStores();
+    void Watch(std::size_t store);
     // Reads the stale stores; those whose programs did not change keep the
     // rows of values read as they were.
     bool ReadStores(const StoreFlags& stale, const StoreFlags& programsChanged);
