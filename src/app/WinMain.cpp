@@ -27,6 +27,7 @@
 #include "platform/win32/MessageBoxPrompt.h"
 #include "platform/win32/ShellIcons.h"
 #include "platform/win32/Win32ChangeWatcher.h"
+#include "platform/win32/ReadAheadRegistry.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Http.h"
 #include "platform/win32/WideText.h"
@@ -116,14 +117,14 @@ std::vector<std::string> Arguments() {
 int Run() {
     const win32::ComInitializer com;
     win32::Win32Platform os;
-    const Platform& platform = os.platform;
+
     Settings settings(os.registry);
     LanguageTexts texts(os.files, os.system,
                         LanguageFilePath(os.system.ProgramFolder(), settings.LanguageName()),
                         BuiltInEnglish());
     const std::vector<std::string> arguments = Arguments();
     if (!arguments.empty() && EqualsAsciiNoCase(arguments[0], "/export")) {
-        return RunExport(platform, texts, arguments.size() > 1 ? arguments[1] : std::string());
+        return RunExport(os.platform, texts, arguments.size() > 1 ? arguments[1] : std::string());
     }
 
     win32::UniqueHandle instance(CreateMutexW(nullptr, FALSE, kInstanceMutex));
@@ -132,6 +133,13 @@ int Run() {
                                        MsgStyle::Critical);
         return kAlreadyRunning;
     }
+
+    // The watchdog lists the stores every time one changes: their values are
+    // read ahead, off this thread.
+    win32::ReadAheadRegistry readAhead(os.registry);
+    for (const StoreKeyName& key : RegistryStoreKeys()) readAhead.Keep(key.hive, key.path);
+    static_cast<void>(readAhead.Start());  // without it the stores are read directly
+    const Platform platform{readAhead, os.files, os.shell, os.versions, os.system};
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;

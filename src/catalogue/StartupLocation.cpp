@@ -75,6 +75,16 @@ const std::array<StartupLocation, kLocationCount>& StartupLocations() { return k
 
 const std::array<StoreRead, 2 * kLocationCount>& CanonicalReads() { return kReads; }
 
+std::vector<StoreKeyName> RegistryStoreKeys() {
+    std::vector<StoreKeyName> keys;
+    for (const StoreRead& read : kReads) {
+        if (read.location->IsRegistry()) {
+            keys.push_back(StoreKeyName{read.location->hive, std::string(read.location->StoreKey(read.disabled))});
+        }
+    }
+    return keys;
+}
+
 const StartupLocation* FindLocation(std::string_view section) {
     for (const auto& location : kLocations) {
         if (location.section == section) return &location;

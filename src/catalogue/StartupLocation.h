@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -47,6 +48,13 @@ struct StoreRead {
 // The twenty reads in the order every load and every scan makes them: each
 // location's live store, then its disabled store.
 const std::array<StoreRead, 2 * kLocationCount>& CanonicalReads();
+
+// The key of every registry store, live and disabled.
+struct StoreKeyName {
+    Hive hive;
+    std::string path;
+};
+std::vector<StoreKeyName> RegistryStoreKeys();
 
 // The location of a Section text (exact match), or nullptr.
 const StartupLocation* FindLocation(std::string_view section);
