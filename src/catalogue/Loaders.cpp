@@ -46,10 +46,6 @@ void MarkSkipped(const LoadContext& context, const std::optional<ApprovedFlags>&
     }
 }
 
-// What a registry value's row is made of, as one text.
-std::string ValueKey(const std::string& storedName, std::uint32_t type, const std::string& value) {
-    return std::to_string(storedName.size()) + ':' + storedName + std::to_string(type) + ':' + value;
-}
 
 // The details a row read with RowDetail::Rows lacks; a scan takes the version
 // strings only.
@@ -90,8 +86,8 @@ StoreCursor::StoreCursor(const LoadContext& context, const StoreRead& read)
         key_ = OpenRegKey(context.platform.registry, location.hive, std::string(location.StoreKey(read.disabled)));
         count_ = CountRegEntries(key_.get(), 0);
         if (context.previous != nullptr) {
-            for (const StartupItem& row : *context.previous) {
-                previous_.emplace(ValueKey(row.storedName, row.valueType, row.Value()), &row);
+            for (StartupItem& row : *context.previous) {
+                previous_.emplace(ValueText{row.storedName, row.valueType, row.Value()}, &row);
             }
         }
     } else {
@@ -128,9 +124,14 @@ bool StoreCursor::NextValue(std::vector<StartupItem>& rows) {
     const StartupLocation& location = *read_.location;
     const std::string text = RegDataText(*value);
     if (!previous_.empty()) {
-        const auto known = previous_.find(ValueKey(value->name, value->type, text));
+        const auto known = previous_.find(ValueText{value->name, value->type, text});
         if (known != previous_.end()) {
-            rows.push_back(*known->second);
+            // A store holds a name once: the row is taken over, its key
+            // (which points into it) dropped first.
+            StartupItem* const row = known->second;
+            previous_.erase(known);
+            rows.push_back(std::move(*row));
+            ++reused_;
             return true;
         }
     }
@@ -203,10 +204,11 @@ std::vector<std::string> ListFolderFiles(IFileSystem& files, const std::string& 
     return files.ListNormalFiles(path, pattern);
 }
 
-void LoadStore(const LoadContext& context, const StoreRead& read, std::vector<StartupItem>& rows) {
+std::size_t LoadStore(const LoadContext& context, const StoreRead& read, std::vector<StartupItem>& rows) {
     StoreCursor cursor(context, read);
     while (cursor.Next(rows)) {
     }
+    return cursor.Reused();
 }
 
 std::vector<StartupItem> LoadAllLocations(const LoadContext& context) {

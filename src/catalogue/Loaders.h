@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -41,15 +42,30 @@ struct LoadContext {
     RowDetail detail = RowDetail::Full;
     IIconList* icons = nullptr;  // Full loads only; nullptr draws no icons
     // The rows of the same store as last read, when nothing but a change of
-    // its values can have changed them: a value read again as it was is
-    // taken from here instead of looking at its program file again.
-    const std::vector<StartupItem>* previous = nullptr;
+    // its values can have changed them: the row of a value read again as it
+    // was is taken over from here (left empty) instead of looking at its
+    // program file again.
+    std::vector<StartupItem>* previous = nullptr;
 };
 
 // Adds the version strings, size, dates, Location text and icon to a row read
 // with RowDetail::Rows, given its program file's details (nothing: no such file).
 void FillDetails(const LoadContext& context, StartupItem& row,
                  const std::optional<FileDetails>& file);
+
+// What a registry value's row is made of: its name, type and data as text.
+struct ValueText {
+    std::string_view name;
+    std::uint32_t type;
+    std::string_view text;
+    bool operator==(const ValueText&) const = default;
+};
+struct ValueTextHash {
+    std::size_t operator()(const ValueText& value) const noexcept {
+        const std::hash<std::string_view> hash;
+        return (hash(value.name) * 1000003u ^ hash(value.text)) + value.type;
+    }
+};
 
 // Reads one store an entry at a time, so that a long read can stop between
 // entries and go on later.
@@ -58,6 +74,8 @@ public:
     StoreCursor(const LoadContext& context, const StoreRead& read);
     // Appends the next entry's row; false when the store has no more.
     bool Next(std::vector<StartupItem>& rows);
+    // Rows taken over from the previous ones so far.
+    std::size_t Reused() const { return reused_; }
 
 private:
     bool NextValue(std::vector<StartupItem>& rows);
@@ -71,7 +89,8 @@ private:
     std::uint32_t count_ = 0;
     std::uint32_t next_ = 0;
     std::optional<ApprovedFlags> flags_;
-    std::unordered_map<std::string, const StartupItem*> previous_;
+    std::unordered_map<ValueText, StartupItem*, ValueTextHash> previous_;
+    std::size_t reused_ = 0;
 };
 
 // The user's and the common Startup folder as the shell names them.
@@ -85,8 +104,9 @@ void PrepareDisabledFolders(IFileSystem& files, const StartupFolderPaths& folder
 std::vector<std::string> ListFolderFiles(IFileSystem& files, const std::string& folder,
                                          const std::string& pattern);
 
-// Appends one row per entry of one store.
-void LoadStore(const LoadContext& context, const StoreRead& read, std::vector<StartupItem>& rows);
+// Appends one row per entry of one store; returns how many were taken over
+// from the context's previous rows.
+std::size_t LoadStore(const LoadContext& context, const StoreRead& read, std::vector<StartupItem>& rows);
 
 // All twenty stores in their fixed order.
 std::vector<StartupItem> LoadAllLocations(const LoadContext& context);

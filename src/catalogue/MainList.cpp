@@ -11,27 +11,35 @@ namespace dovoviza {
 namespace {
 
 // What identifies an entry across reloads: its store and real name.
-bool SameEntry(const StartupItem& a, const StartupItem& b) {
-    return a.location == b.location && a.IsDisabled() == b.IsDisabled() &&
-           a.storedName == b.storedName;
-}
-
 bool Stores(const StartupItem& row, const EntryRef& entry) {
     return row.location == entry.location && row.disabled == entry.disabledStore &&
            row.storedName == entry.storedName;
 }
 
 // An entry as read from its store, before its program file's details: two
-// rows with the same text are the same entry, unchanged.
-std::string ReadText(const StartupItem& row) {
-    std::string text = std::to_string(reinterpret_cast<std::uintptr_t>(row.location));
-    text += row.disabled ? 'D' : 'L';
-    for (const std::string* part : {&row.storedName, &row.Value(), &row.program}) {
-        text += std::to_string(part->size()) + ':' + *part;
+// rows alike in all of it are the same entry, unchanged. It points into its row.
+struct ReadText {
+    explicit ReadText(const StartupItem& row)
+        : location(row.location), disabled(row.disabled), found(row.programFound), type(row.valueType),
+          name(row.storedName), value(row.Value()), program(row.program) {}
+    const StartupLocation* location;
+    bool disabled, found;
+    std::uint32_t type;
+    std::string_view name, value, program;
+    bool operator==(const ReadText&) const = default;
+};
+
+struct ReadTextHash {
+    std::size_t operator()(const ReadText& key) const noexcept {
+        const std::hash<std::string_view> hash;
+        std::size_t result = std::hash<const void*>()(key.location) + (key.disabled ? 2 : 0) + (key.found ? 1 : 0);
+        for (const std::string_view part : {key.name, key.value, key.program}) result = result * 1000003u ^ hash(part);
+        return result ^ key.type;
     }
-    text += std::to_string(row.valueType) + (row.programFound ? "F" : "M");
-    return text;
-}
+};
+
+// Rows by what they were read as.
+using RowsByText = std::unordered_map<ReadText, StartupItem*, ReadTextHash>;
 
 constexpr std::size_t kDetailColumns[] = {kColProductName, kColDescription, kColCompany,
                                           kColVersion,     kColFileSize,    kColDateCreated,
@@ -120,14 +128,22 @@ void MainList::Step(const std::function<bool()>& more) {
 }
 
 void MainList::Publish(std::vector<StartupItem> rows) {
-    std::optional<StartupItem> wasSelected;
-    if (const StartupItem* row = Selected()) wasSelected = *row;
+    std::optional<EntryRef> wasSelected;
+    if (const StartupItem* row = Selected()) wasSelected = StoreOf(*row);
+    Publish(std::move(rows), std::move(wasSelected));
+}
+
+void MainList::Publish(std::vector<StartupItem> rows, std::optional<EntryRef> wasSelected) {
     // Unchanged entries keep their details while they are read again, so
     // that the columns do not empty and fill again.
-    std::unordered_map<std::string, const StartupItem*> known;
-    known.reserve(rows_.size());
-    for (const StartupItem& row : rows_) known.emplace(ReadText(row), &row);
+    const bool lacking = std::any_of(rows.begin(), rows.end(), [](const StartupItem& row) { return !row.detailsFilled; });
+    RowsByText known;
+    if (lacking) {
+        known.reserve(rows_.size());
+        for (StartupItem& row : rows_) known.emplace(ReadText(row), &row);
+    }
     for (StartupItem& row : rows) {
+        if (row.detailsFilled) continue;
         const auto old = known.find(ReadText(row));
         if (old == known.end()) continue;
         for (const std::size_t column : kDetailColumns) row.columns[column] = old->second->columns[column];
@@ -145,7 +161,7 @@ void MainList::Publish(std::vector<StartupItem> rows) {
     selected_.reset();
     if (wasSelected) {
         for (std::size_t i = 0; i < rows_.size(); ++i) {
-            if (SameEntry(rows_[i], *wasSelected)) {
+            if (Stores(rows_[i], *wasSelected)) {
                 selected_ = i;
                 break;
             }
@@ -190,9 +206,11 @@ int MainList::IconOf(const std::string& path, const std::optional<FileDetails>& 
 }
 
 void MainList::AdoptScan(const std::vector<StartupItem>& scan) {
-    std::unordered_map<std::string, const StartupItem*> known;
+    std::optional<EntryRef> wasSelected;
+    if (const StartupItem* row = Selected()) wasSelected = StoreOf(*row);
+    RowsByText known;
     known.reserve(rows_.size());
-    for (const StartupItem& row : rows_) {
+    for (StartupItem& row : rows_) {
         // A row whose details are still to come is read afresh, like a new one.
         if (row.detailsFilled) known.emplace(ReadText(row), &row);
     }
@@ -208,7 +226,12 @@ void MainList::AdoptScan(const std::vector<StartupItem>& scan) {
             std::all_of(std::begin(kDetailColumns), std::begin(kDetailColumns) + 4, [&](std::size_t column) {
                 return old->second->columns[column] == read.columns[column];
             })) {
-            rows.push_back(*old->second);
+            // Each old row matches one scanned row at most (a store holds a
+            // name once): it is taken over, and its key goes first, since the
+            // key points into it.
+            StartupItem* const taken = old->second;
+            known.erase(old);
+            rows.push_back(std::move(*taken));
             continue;
         }
         StartupItem row = read;
@@ -227,7 +250,8 @@ void MainList::AdoptScan(const std::vector<StartupItem>& scan) {
         rows.push_back(std::move(row));
     }
     pending_.reset();
-    Publish(std::move(rows));
+    rows_.clear();  // what is left of them was taken over
+    Publish(std::move(rows), std::move(wasSelected));
 }
 
 bool MainList::RemoveEntry(const EntryRef& entry) {

@@ -41,9 +41,20 @@ struct MatchKeyHash {
 // Key -> position of the first row with that key.
 using FirstRowIndex = std::unordered_map<MatchKey, std::size_t, MatchKeyHash>;
 
+// Upper case as the system has it; a plain ASCII text, as nearly every one
+// is, without asking the system.
+std::string UpperText(ISystem& system, const std::string& text) {
+    std::string upper = text;
+    for (char& c : upper) {
+        if ((c & 0x80) != 0) return system.ToUpper(text);
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
 MatchKey KeyOf(ISystem& system, const StartupItem& row) {
-    return MatchKey{system.ToUpper(row.Name()), system.ToUpper(row.Value()), row.Section(),
-                    system.ToUpper(row.columns[kColProcessPath])};
+    return MatchKey{UpperText(system, row.Name()), UpperText(system, row.Value()), row.Section(),
+                    UpperText(system, row.columns[kColProcessPath])};
 }
 
 // Upper-cases each row once, so that a tick over a thousand entries costs a
@@ -198,9 +209,13 @@ bool Monitor::ReadStores(const StoreFlags& stale, const StoreFlags& programsChan
         // Only the store's values can have changed: one read as it was
         // keeps its row, program file and all.
         context->previous = store.read && !programsChanged[i] ? &store.rows : nullptr;
-        LoadStore(*context, reads[i], rows);
+        const std::size_t before = store.rows.size();
+        const std::size_t reused = LoadStore(*context, reads[i], rows);
         ++storesRead_;
-        if (!store.read || !SameRows(store.rows, rows)) changed = true;
+        // Rows taken over are as they were; the old ones are left empty.
+        const bool same = context->previous != nullptr ? reused == before && rows.size() == before
+                                                       : store.read && SameRows(store.rows, rows);
+        if (!same) changed = true;
         store.rows = std::move(rows);
         store.read = true;
     }
