@@ -45,6 +45,14 @@ public:
     virtual bool WriteValue(const std::string& name, std::uint32_t type,
                             const std::vector<std::uint8_t>& data) = 0;
     virtual bool DeleteValue(const std::string& name) = 0;
+    // The number of values and the time of the last change, which every
+    // change of a value moves on; nothing where it cannot be read.
+    struct Stamp {
+        std::uint32_t values = 0;
+        std::uint64_t lastWrite = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    virtual std::optional<Stamp> ReadStamp() { return std::nullopt; }
 };
 
 class IRegistry {

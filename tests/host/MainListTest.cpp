@@ -71,3 +71,49 @@ TEST(MainList, HeaderClicksSortByTheShownTextIgnoringCaseAndSortAndSelectionSurv
     w.list.Select(7);
     EXPECT_EQ(w.list.SelectedIndex(), std::nullopt);
 }
+
+TEST(MainList, ALoadInStepsShowsTheOldRowsUntilEveryStoreIsReadThenFillsTheDetails) {
+    TestWorld w;
+    w.AddProgram("C:\\a.exe");
+    w.AddProgram("C:\\b.exe", "Bee");
+    w.SetRunValue(Hive::CurrentUser, kRunKey, "A", "C:\\a.exe");
+    w.SetRunValue(Hive::LocalMachine, kRunKey, "M", "C:\\missing.exe");
+    w.list.LoadRegistryInfo();
+    const auto whole = Column(w.list, kColProductName);
+    w.SetRunValue(Hive::CurrentUser, kRunDisabledKey, "B", "C:\\b.exe");
+
+    // One entry a step: the rows stay the old ones, whole, until the last
+    // store is read; then all come at once, the unchanged one with its details.
+    w.list.BeginLoad();
+    int steps = 0;
+    const auto oneEntry = [] { return false; };
+    while (w.list.Processing()) {
+        EXPECT_EQ(Column(w.list, kColProductName), whole);
+        ASSERT_TRUE(w.list.ContinueLoad(oneEntry));
+        ++steps;
+    }
+    EXPECT_GE(steps, 3);
+    EXPECT_EQ(Column(w.list, kColName), (Texts{"A", "B", "M"}));
+    EXPECT_EQ(Column(w.list, kColProductName), (Texts{"Product", "", ""}));
+    EXPECT_EQ(w.icons.requests.size(), 1u);
+    while (w.list.ContinueLoad(oneEntry)) {
+    }
+    EXPECT_EQ(Column(w.list, kColProductName), (Texts{"Product", "Bee", ""}));
+    EXPECT_EQ(w.icons.requests.size(), 2u);  // a.exe's icon is the one it had
+
+    // The watchdog's scan replaces the rows: unchanged ones are kept whole,
+    // a new one gets its details as the load goes on.
+    w.SetRunValue(Hive::CurrentUser, kRunKey, "C", "\"C:\\b.exe\" /c");
+    w.list.Select(1);
+    LoadContext scan{w.platform, w.fileInfo, w.folders, StatusWords{"nf", "dis"}, RowDetail::Scan, nullptr};
+    w.list.AdoptScan(LoadAllLocations(scan));
+    EXPECT_EQ(Column(w.list, kColName), (Texts{"A", "C", "B", "M"}));
+    EXPECT_EQ(w.list.Selected()->Name(), "B");
+    EXPECT_EQ(w.list.Rows()[0].columns[kColFileSize], "1.46 KB");
+    EXPECT_EQ(w.list.Rows()[1].columns[kColFileSize], "");
+    EXPECT_TRUE(w.list.LoadPending());
+    while (w.list.ContinueLoad(oneEntry)) {
+    }
+    EXPECT_EQ(w.list.Rows()[1].columns[kColProductName], "Bee");
+    EXPECT_EQ(w.icons.requests.size(), 2u);
+}

@@ -196,6 +196,7 @@ TEST_F(MonitorTest, TheAlertComesLastAndNoTickRunsNestedOrDuringALoadOrStopsTheN
     w.AddProgram("C:\\fourth.exe");
     Apply({"Fourth=C:\\fourth.exe"});
     EXPECT_THROW(list.LoadRegistryInfo(), std::runtime_error);
+    EXPECT_FALSE(list.LoadPending());  // dropped, not tried again at every step
     sink.onAlert = icons.hook = nullptr;
     Apply({"Fifth=C:\\a.exe"});
     monitor.Tick();

@@ -2,6 +2,8 @@
 // change notifications the watchdog relies on to skip what did not change.
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "WinTest.h"
 #include "catalogue/EntryStore.h"
@@ -11,6 +13,7 @@
 #include "operations/EntryEditor.h"
 #include "operations/ItemOperations.h"
 #include "platform/Text.h"
+#include "platform/win32/ReadAheadRegistry.h"
 #include "platform/win32/ShellIcons.h"
 #include "platform/win32/Win32ChangeWatcher.h"
 #include "support/FakeTexts.h"
@@ -207,3 +210,87 @@ TEST_F(WatchedMonitor, ACopyWrittenBackBesideANewEntryIsPutOutAgainAndTheEntrySt
 }
 
 }  // namespace
+
+namespace {
+
+// The registry, counting the values listed through it on the test's own thread.
+class CountingRegistry final : public IRegistry {
+public:
+    class Key final : public IRegKey {
+    public:
+        Key(std::unique_ptr<IRegKey> key, CountingRegistry& owner) : key_(std::move(key)), owner_(owner) {}
+        std::optional<std::uint32_t> ValueCount() override { return key_->ValueCount(); }
+        std::optional<std::uint32_t> SubkeyCount() override { return key_->SubkeyCount(); }
+        std::optional<RegValue> EnumValue(std::uint32_t index) override {
+            if (std::this_thread::get_id() == owner_.thread) ++owner_.listed;
+            return key_->EnumValue(index);
+        }
+        std::optional<RegValue> ReadValue(const std::string& name) override { return key_->ReadValue(name); }
+        std::optional<Stamp> ReadStamp() override { return key_->ReadStamp(); }
+        bool WriteValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) override {
+            return key_->WriteValue(name, type, data);
+        }
+        bool DeleteValue(const std::string& name) override { return key_->DeleteValue(name); }
+
+    private:
+        std::unique_ptr<IRegKey> key_;
+        CountingRegistry& owner_;
+    };
+    std::unique_ptr<IRegKey> OpenKey(Hive hive, const std::string& path, bool writable) override {
+        auto key = registry.OpenKey(hive, path, writable);
+        return key ? std::make_unique<Key>(std::move(key), *this) : nullptr;
+    }
+    std::unique_ptr<IRegKey> CreateKey(Hive hive, const std::string& path) override { return registry.CreateKey(hive, path); }
+    bool KeyExists(Hive hive, const std::string& path) override { return registry.KeyExists(hive, path); }
+
+    win32::Win32Registry registry;
+    const std::thread::id thread = std::this_thread::get_id();
+    std::atomic<int> listed{0};
+};
+
+std::vector<std::string> Listing(IRegistry& registry, const std::string& path) {
+    std::vector<std::string> values;
+    const auto key = registry.OpenKey(Hive::CurrentUser, path, false);
+    for (std::uint32_t i = 0; key && i < key->ValueCount().value_or(0); ++i) {
+        if (const auto value = key->EnumValue(i)) values.push_back(value->name + "=" + RegDataText(*value));
+    }
+    return values;
+}
+
+}  // namespace
+
+TEST_F(WatchedMonitor, ValuesReadAheadAreNeverOlderThanTheKeyAndComeWithoutAskingOnceRead) {
+    const std::string path = Narrow(kScratchKey) + "\\Ahead";
+    CountingRegistry counting;
+    win32::ReadAheadRegistry ahead(counting);
+    ahead.Keep(Hive::CurrentUser, path);
+    ASSERT_TRUE(ahead.Start());
+    const auto fromCopy = [&] {
+        const int before = counting.listed;
+        const auto listed = Listing(ahead, path);
+        return counting.listed == before && listed == Listing(registry, path);
+    };
+    // Missing at the start, made, deleted and made again: each time the
+    // listing is the key's own, and then comes from the copy.
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(Listing(ahead, path).empty());
+        const auto key = registry.CreateKey(Hive::CurrentUser, path);
+        for (int i = 0; key && i < 40; ++i) {
+            ASSERT_TRUE(key->WriteValue("v" + std::to_string(i), RegType::String, EncodeUtf16LeWithNul("x")));
+        }
+        EXPECT_EQ(Listing(ahead, path), Listing(registry, path));
+        EXPECT_TRUE(WaitUntil(fromCopy));
+        // Asked for at once after each change, as a tick may be.
+        for (int i = 0; key && i < 60; ++i) {
+            const std::string name = "v" + std::to_string(i % 45);
+            if (i % 3 == 0) {
+                static_cast<void>(key->DeleteValue(name));  // it may be gone already
+            } else {
+                ASSERT_TRUE(key->WriteValue(name, RegType::String, EncodeUtf16LeWithNul(std::to_string(i))));
+            }
+            ASSERT_EQ(Listing(ahead, path), Listing(registry, path)) << i;
+        }
+        ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, Wide(path).c_str()), ERROR_SUCCESS);
+        ASSERT_TRUE(WaitUntil([&] { return Listing(ahead, path).empty(); }));
+    }
+}

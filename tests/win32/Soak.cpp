@@ -14,6 +14,7 @@
 #include "catalogue/Loaders.h"
 #include "monitor/Monitor.h"
 #include "operations/ItemOperations.h"
+#include "platform/win32/ReadAheadRegistry.h"
 #include "platform/win32/ShellIcons.h"
 #include "platform/win32/Win32ChangeWatcher.h"
 #include "platform/win32/Win32Platform.h"
@@ -128,7 +129,11 @@ Figures Run(std::size_t operations, double seconds) {
     RemoveAll();
     for (int i = 0; i < kEntries; ++i) Set(kRun, Tracked(i), Original(i));
     win32::Win32Platform os;
-    const Platform& platform = os.platform;
+    // As the program runs: the stores read ahead while the writer races.
+    win32::ReadAheadRegistry readAhead(os.registry);
+    for (const StoreKeyName& key : RegistryStoreKeys()) readAhead.Keep(key.hive, key.path);
+    if (!readAhead.Start()) return Figures{};
+    const Platform platform{readAhead, os.files, os.shell, os.versions, os.system};
     test::FakeTexts texts;
     FileInfoClass fileInfo(os.versions, &os.files);
     win32::ShellIconList icons(IconSize::Small);

@@ -24,6 +24,7 @@ public:
         return (*values_)[index];
     }
     std::optional<RegValue> ReadValue(const std::string& name) override { return key_->ReadValue(name); }
+    std::optional<Stamp> ReadStamp() override { return key_->ReadStamp(); }
     bool WriteValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) override {
         return key_->WriteValue(name, type, data);
     }
@@ -69,18 +70,17 @@ bool ReadAheadRegistry::Start() {
 
 void ReadAheadRegistry::Arm(Kept& kept) {
     // Set again before each read, so that a change made while the key is read
-    // is seen and the copy read again.
-    if (!kept.key) {
-        const HKEY root = kept.hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-        if (RegOpenKeyExW(root, Wide(kept.path).c_str(), 0, KEY_NOTIFY | KEY_WOW64_64KEY, kept.key.put()) !=
-            ERROR_SUCCESS) {
-            kept.key.reset();
-        }
+    // is seen and the copy read again; opened afresh, since the key may have
+    // been deleted and made again.
+    kept.key.reset();
+    const HKEY root = kept.hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    if (RegOpenKeyExW(root, Wide(kept.path).c_str(), 0, KEY_NOTIFY | KEY_WOW64_64KEY, kept.key.put()) !=
+        ERROR_SUCCESS) {
+        kept.key.reset();
     }
     kept.armed = kept.key && ResetEvent(kept.event.get()) &&
                  RegNotifyChangeKeyValue(kept.key.get(), FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
                                          kept.event.get(), TRUE) == ERROR_SUCCESS;
-    // A deleted key cannot be watched any more: it is opened afresh next time.
     if (!kept.armed) kept.key.reset();
 }
 
@@ -93,24 +93,26 @@ void ReadAheadRegistry::Refresh(Kept& kept) {
     if (!kept.armed) return;
     auto values = std::make_shared<Values>();
     const auto key = registry_.OpenKey(kept.hive, kept.path, false);
-    const auto count = key ? key->ValueCount() : std::nullopt;
-    if (!count) return;
-    for (std::uint32_t i = 0; i < *count; ++i) {
+    const auto stamp = key ? key->ReadStamp() : std::nullopt;
+    if (!stamp) return;
+    for (std::uint32_t i = 0; i < stamp->values; ++i) {
         auto value = key->EnumValue(i);
         if (!value) return;  // gone while we read: the change is signalled
         values->push_back(std::move(*value));
     }
     const std::lock_guard<std::mutex> hold(lock_);
     // A change while we read makes this copy old before it is used.
-    if (Signalled(kept.event.get())) return;
+    if (Signalled(kept.event.get()) || key->ReadStamp() != stamp) return;
     kept.values = std::move(values);
+    kept.stamp = *stamp;
     kept.current = true;
 }
 
 void ReadAheadRegistry::Run() {
     for (auto& kept : kept_) Refresh(*kept);
     for (;;) {
-        // A key that was missing is looked for again when a reader found it.
+        // A key that was missing, or whose copy a reader found old, is read
+        // again when the reader says so.
         std::vector<HANDLE> events{stop_.get(), wake_.get()};
         for (const auto& kept : kept_) {
             if (kept->armed) events.push_back(kept->event.get());
@@ -120,7 +122,12 @@ void ReadAheadRegistry::Run() {
         const DWORD woke = WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, INFINITE);
         if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return;
         for (auto& kept : kept_) {
-            if (!kept->armed || Signalled(kept->event.get())) Refresh(*kept);
+            bool current = false;
+            {
+                const std::lock_guard<std::mutex> hold(lock_);
+                current = kept->current;
+            }
+            if (!kept->armed || !current || Signalled(kept->event.get())) Refresh(*kept);
         }
     }
 }
@@ -131,10 +138,16 @@ std::unique_ptr<IRegKey> ReadAheadRegistry::OpenKey(Hive hive, const std::string
     for (const auto& kept : kept_) {
         if (kept->hive != hive || kept->path != path) continue;
         std::shared_ptr<const Values> values;
+        const auto stamp = key->ReadStamp();
         {
             const std::lock_guard<std::mutex> hold(lock_);
-            // Signalled: changed, and the thread has not read it again yet.
-            if (kept->current && !Signalled(kept->event.get())) values = kept->values;
+            // Signalled: changed, and the thread has not read it again yet. A
+            // key deleted and made again need not signal: its stamp differs.
+            if (kept->current && !Signalled(kept->event.get()) && stamp == kept->stamp) {
+                values = kept->values;
+            } else {
+                kept->current = false;  // read again by the thread
+            }
         }
         if (values) return std::make_unique<ReadAheadKey>(std::move(key), std::move(values));
         static_cast<void>(SetEvent(wake_.get()));

@@ -44,6 +44,7 @@ private:
         UniqueHandle event;   // signalled by any change of the key
         bool armed = false;
         std::shared_ptr<const Values> values;  // as last read whole
+        IRegKey::Stamp stamp;                  // the key's when they were read
         bool current = false;  // no change since `values` was read
     };
     void Run();

@@ -45,6 +45,15 @@ public:
         return values;
     }
 
+    std::optional<Stamp> ReadStamp() override {
+        DWORD values = 0;
+        FILETIME written{};
+        if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             &values, nullptr, nullptr, nullptr, &written) != ERROR_SUCCESS)
+            return std::nullopt;
+        return Stamp{values, (static_cast<std::uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime};
+    }
+
     std::optional<std::uint32_t> SubkeyCount() override {
         DWORD subkeys = 0;
         if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
