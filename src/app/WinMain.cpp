@@ -135,10 +135,10 @@ int Run() {
     }
 
     // The watchdog lists the stores every time one changes: their values are
-    // read ahead, off this thread.
+    // read ahead, off this thread, from the end of the first load on (they
+    // would only compete with it before).
     win32::ReadAheadRegistry readAhead(os.registry);
     for (const StoreKeyName& key : RegistryStoreKeys()) readAhead.Keep(key.hive, key.path);
-    static_cast<void>(readAhead.Start());  // without it the stores are read directly
     const Platform platform{readAhead, os.files, os.shell, os.versions, os.system};
 
     INITCOMMONCONTROLSEX controls{};
@@ -178,7 +178,9 @@ int Run() {
 
     frmSysTray tray;
     frmMain mainWindow(MainWindowParts{platform, texts, fileInfo, icons, prompt, http, settings, autostart, list, watcher,
-                                       &journal},
+                                       &journal,
+                                       // without the thread the stores are read directly
+                                       [&readAhead] { static_cast<void>(readAhead.Start()); }},
                        [&tray] { tray.RemoveIcon(); });
     if (!tray.Create(texts.File(), [&mainWindow] { mainWindow.ShowFromTray(); },
                      [&mainWindow] { mainWindow.Exit(); })) {

@@ -74,7 +74,8 @@ frmMain::frmMain(const MainWindowParts& parts, std::function<void()> beforeQuit)
       journal_(parts.journal),
       list_(&parts.list),
       http_(&parts.http),
-      beforeQuit_(std::move(beforeQuit)) {}
+      beforeQuit_(std::move(beforeQuit)),
+      afterFirstLoad_(parts.afterFirstLoad) {}
 
 frmMain::~frmMain() {
     // The windows that work on the list go before the list does.
@@ -608,6 +609,7 @@ void frmMain::AfterLoadWork(std::uint64_t generation) {
     // running is put out of its live store now rather than in two seconds.
     if (firstTickDue_ && !list_->Processing()) {
         firstTickDue_ = false;
+        if (afterFirstLoad_) afterFirstLoad_();
         monitor_->Seed(list_->Rows());
         OnTimer();
     }

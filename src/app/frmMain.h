@@ -49,6 +49,8 @@ struct MainWindowParts {
     MainList& list;
     IChangeWatcher& watcher;
     Journal* journal = nullptr;  // where every change is noted
+    // Runs once the first load's rows are in, before the first scan.
+    std::function<void()> afterFirstLoad = {};
 };
 
 class frmMain : public win32::Window {
@@ -113,6 +115,7 @@ private:
     MainList* const list_;
     win32::Win32HttpClient* const http_;
     std::function<void()> beforeQuit_;
+    std::function<void()> afterFirstLoad_;
 
     // Made with the window, in this order.
     std::optional<OperationContext> context_;
