@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dovoviza {
@@ -53,6 +54,25 @@ public:
         bool operator==(const Stamp&) const = default;
     };
     virtual std::optional<Stamp> ReadStamp() { return std::nullopt; }
+};
+
+// A key that passes every call on to another; a base for keys that change
+// what one or two calls do.
+class ForwardingRegKey : public IRegKey {
+public:
+    explicit ForwardingRegKey(std::unique_ptr<IRegKey> key) : key_(std::move(key)) {}
+    std::optional<std::uint32_t> ValueCount() override { return key_->ValueCount(); }
+    std::optional<std::uint32_t> SubkeyCount() override { return key_->SubkeyCount(); }
+    std::optional<RegValue> EnumValue(std::uint32_t index) override { return key_->EnumValue(index); }
+    std::optional<RegValue> ReadValue(const std::string& name) override { return key_->ReadValue(name); }
+    bool WriteValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) override {
+        return key_->WriteValue(name, type, data);
+    }
+    bool DeleteValue(const std::string& name) override { return key_->DeleteValue(name); }
+    std::optional<Stamp> ReadStamp() override { return key_->ReadStamp(); }
+
+private:
+    std::unique_ptr<IRegKey> key_;
 };
 
 class IRegistry {

@@ -216,24 +216,15 @@ namespace {
 // The registry, counting the values listed through it on the test's own thread.
 class CountingRegistry final : public IRegistry {
 public:
-    class Key final : public IRegKey {
+    class Key final : public ForwardingRegKey {
     public:
-        Key(std::unique_ptr<IRegKey> key, CountingRegistry& owner) : key_(std::move(key)), owner_(owner) {}
-        std::optional<std::uint32_t> ValueCount() override { return key_->ValueCount(); }
-        std::optional<std::uint32_t> SubkeyCount() override { return key_->SubkeyCount(); }
+        Key(std::unique_ptr<IRegKey> key, CountingRegistry& owner) : ForwardingRegKey(std::move(key)), owner_(owner) {}
         std::optional<RegValue> EnumValue(std::uint32_t index) override {
             if (std::this_thread::get_id() == owner_.thread) ++owner_.listed;
-            return key_->EnumValue(index);
+            return ForwardingRegKey::EnumValue(index);
         }
-        std::optional<RegValue> ReadValue(const std::string& name) override { return key_->ReadValue(name); }
-        std::optional<Stamp> ReadStamp() override { return key_->ReadStamp(); }
-        bool WriteValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) override {
-            return key_->WriteValue(name, type, data);
-        }
-        bool DeleteValue(const std::string& name) override { return key_->DeleteValue(name); }
 
     private:
-        std::unique_ptr<IRegKey> key_;
         CountingRegistry& owner_;
     };
     std::unique_ptr<IRegKey> OpenKey(Hive hive, const std::string& path, bool writable) override {

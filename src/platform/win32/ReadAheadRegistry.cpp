@@ -12,26 +12,18 @@ namespace {
 bool Signalled(HANDLE event) { return event != nullptr && WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
 
 // A key whose values come from the copy read ahead; the rest from the key itself.
-class ReadAheadKey final : public IRegKey {
+class ReadAheadKey final : public ForwardingRegKey {
 public:
     ReadAheadKey(std::unique_ptr<IRegKey> key, std::shared_ptr<const ReadAheadRegistry::Values> values)
-        : key_(std::move(key)), values_(std::move(values)) {}
+        : ForwardingRegKey(std::move(key)), values_(std::move(values)) {}
 
     std::optional<std::uint32_t> ValueCount() override { return static_cast<std::uint32_t>(values_->size()); }
-    std::optional<std::uint32_t> SubkeyCount() override { return key_->SubkeyCount(); }
     std::optional<RegValue> EnumValue(std::uint32_t index) override {
         if (index >= values_->size()) return std::nullopt;
         return (*values_)[index];
     }
-    std::optional<RegValue> ReadValue(const std::string& name) override { return key_->ReadValue(name); }
-    std::optional<Stamp> ReadStamp() override { return key_->ReadStamp(); }
-    bool WriteValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) override {
-        return key_->WriteValue(name, type, data);
-    }
-    bool DeleteValue(const std::string& name) override { return key_->DeleteValue(name); }
 
 private:
-    std::unique_ptr<IRegKey> key_;
     std::shared_ptr<const ReadAheadRegistry::Values> values_;
 };
 
