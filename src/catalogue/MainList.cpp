@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 #include "catalogue/StartupApproved.h"
 #include "platform/ScopedFlag.h"
@@ -87,21 +88,35 @@ bool MainList::LoadRegistryInfo() {
     return true;
 }
 
+void MainList::RestartPendingLoad() {
+    // A load that read the stores before this change would bring back what
+    // they held then.
+    if (pending_) BeginLoad();
+}
+
 void MainList::BeginLoad() {
+    // Asked for from a message handled during a step: after that step.
+    if (processing_) {
+        loadAgain_ = true;
+        return;
+    }
     pending_ = std::make_unique<PendingLoad>(ContextFor(RowDetail::Rows));
 }
 
 bool MainList::ContinueLoad(const std::function<bool()>& more) {
     if (processing_) return LoadPending();
-    const ScopedFlag processing(processing_);
-    try {
-        Step(more);
-    } catch (...) {
-        // A load that failed is dropped, not tried again at every step.
-        pending_.reset();
-        detailsPending_ = false;
-        throw;
+    {
+        const ScopedFlag processing(processing_);
+        try {
+            Step(more);
+        } catch (...) {
+            // A load that failed is dropped, not tried again at every step.
+            pending_.reset();
+            detailsPending_ = false;
+            throw;
+        }
     }
+    if (std::exchange(loadAgain_, false)) BeginLoad();
     return LoadPending();
 }
 
@@ -181,11 +196,19 @@ bool MainList::FillNextDetails() {
         }
         return false;
     }
-    StartupItem& row = rows_[nextDetails_++];
+    // Filled in a copy: a message handled meanwhile (the shell may pump
+    // them) can change the rows.
+    const std::size_t index = nextDetails_++;
+    StartupItem row = rows_[index];
     const std::optional<FileDetails> file =
         row.program.empty() ? std::nullopt : platform_.files.GetDetails(row.program);
     FillDetails(details_, row, file);
     row.icon = IconOf(row.program, file);
+    if (index < rows_.size() && Stores(rows_[index], StoreOf(row))) {
+        for (const std::size_t column : kDetailColumns) rows_[index].columns[column] = row.columns[column];
+        rows_[index].icon = row.icon;
+        rows_[index].detailsFilled = true;
+    }
     return true;
 }
 
@@ -267,6 +290,7 @@ bool MainList::RemoveEntry(const EntryRef& entry) {
     }
     if (nextDetails_ > index) --nextDetails_;
     ++generation_;
+    RestartPendingLoad();
     return true;
 }
 
@@ -295,6 +319,7 @@ bool MainList::ColumnClick(int column) {
     sortColumn_ = column;
     Sort();
     ++generation_;  // the row order decides which of two twins the watchdog follows
+    nextDetails_ = 0;  // rows still without details may have moved up
     return true;
 }
 
@@ -340,6 +365,7 @@ void MainList::SetDisabled(std::size_t index, bool disabled, const std::string& 
     rows_[index].disabled = disabled;
     // Windows' flag counts for a live entry only, and enabling clears it.
     rows_[index].skippedByWindows = false;
+    RestartPendingLoad();
     ++generation_;
     rows_[index].columns[kColStatus] = disabled ? statusWord : std::string();
 }

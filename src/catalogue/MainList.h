@@ -99,6 +99,7 @@ private:
     struct PendingLoad;
     LoadContext ContextFor(RowDetail detail) const;
     void Step(const std::function<bool()>& more);
+    void RestartPendingLoad();
     // The new rows in place of the old, keeping selection, sort and the
     // details of entries that did not change.
     void Publish(std::vector<StartupItem> rows);
@@ -117,6 +118,7 @@ private:
     std::unordered_map<std::string, RememberedIcon> iconMemory_;
     std::unique_ptr<PendingLoad> pending_;
     bool detailsPending_ = false;
+    bool loadAgain_ = false;  // a reload asked for during a step
     std::size_t nextDetails_ = 0;  // rows before it have their details
     bool processing_ = false;
     std::uint64_t generation_ = 0;
