@@ -38,13 +38,6 @@ void FillVersionColumns(FileInfoClass& info, const std::string& path,
     row.columns[kColVersion] = info.FileVersion;
 }
 
-void MarkSkipped(const LoadContext& context, const std::optional<ApprovedFlags>& flags,
-                 StartupItem& row) {
-    if (flags && flags->Skipped(row.storedName)) {
-        row.skippedByWindows = true;
-        row.columns[kColStatus] = context.words.skippedByWindows;
-    }
-}
 
 
 // The details a row read with RowDetail::Rows lacks; a scan takes the version
@@ -62,6 +55,13 @@ void AddDetails(const LoadContext& context, StartupItem& row) {
 }
 
 }  // namespace
+
+void MarkSkipped(const ApprovedFlags& flags, const std::string& word, StartupItem& row) {
+    if (flags.Skipped(row.storedName)) {
+        row.skippedByWindows = true;
+        row.columns[kColStatus] = word;
+    }
+}
 
 void FillDetails(const LoadContext& context, StartupItem& row, const std::optional<FileDetails>& file) {
     const std::string& path = row.program;
@@ -144,7 +144,7 @@ bool StoreCursor::NextValue(std::vector<StartupItem>& rows) {
     row.disabled = read_.disabled;
     row.valueType = value->type;
     if (read_.disabled) row.columns[kColStatus] = context_.words.disabled;
-    MarkSkipped(context_, flags_, row);
+    if (flags_) MarkSkipped(*flags_, context_.words.skippedByWindows, row);
     if (value->type == RegType::ExpandString) {
         row.expandedCommand = context_.platform.system.ExpandEnvironment(row.Value());
         if (row.expandedCommand == row.Value()) row.expandedCommand.clear();
@@ -169,7 +169,7 @@ bool StoreCursor::NextFile(std::vector<StartupItem>& rows) {
     row.location = &location;
     row.disabled = read_.disabled;
     if (read_.disabled) row.columns[kColStatus] = context_.words.disabled;
-    MarkSkipped(context_, flags_, row);
+    if (flags_) MarkSkipped(*flags_, context_.words.skippedByWindows, row);
 
     std::string path = storeFolder_ + name;
     if (EndsWithAsciiNoCase(path, ".lnk")) {

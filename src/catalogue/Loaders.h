@@ -48,6 +48,9 @@ struct LoadContext {
     std::vector<StartupItem>* previous = nullptr;
 };
 
+// Marks a live row that Windows' flag tells not to start, with the given status word.
+void MarkSkipped(const ApprovedFlags& flags, const std::string& word, StartupItem& row);
+
 // Adds the version strings, size, dates, Location text and icon to a row read
 // with RowDetail::Rows, given its program file's details (nothing: no such file).
 void FillDetails(const LoadContext& context, StartupItem& row,

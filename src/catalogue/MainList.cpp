@@ -46,6 +46,9 @@ constexpr std::size_t kDetailColumns[] = {kColProductName, kColDescription, kCol
                                           kColVersion,     kColFileSize,    kColDateCreated,
                                           kColDateAccessed, kColDateModified, kColLocation};
 
+// The first four details are the version strings, which a scan reads too.
+constexpr std::size_t kVersionColumns = 4;
+
 bool IsDetailColumn(std::size_t column) {
     return std::find(std::begin(kDetailColumns), std::end(kDetailColumns), column) != std::end(kDetailColumns);
 }
@@ -128,7 +131,7 @@ void MainList::Step(const std::function<bool()>& more) {
             if (load.store == reads.size()) {
                 std::vector<StartupItem> rows = std::move(load.rows);
                 pending_.reset();
-                Publish(std::move(rows));
+                Publish(std::move(rows), SelectedEntry());
                 return;  // the new rows are shown before their details come
             }
             if (!load.cursor) load.cursor.emplace(load.context, reads[load.store]);
@@ -140,12 +143,6 @@ void MainList::Step(const std::function<bool()>& more) {
             detailsPending_ = FillNextDetails();
         }
     } while (LoadPending() && more());
-}
-
-void MainList::Publish(std::vector<StartupItem> rows) {
-    std::optional<EntryRef> wasSelected;
-    if (const StartupItem* row = Selected()) wasSelected = StoreOf(*row);
-    Publish(std::move(rows), std::move(wasSelected));
 }
 
 void MainList::Publish(std::vector<StartupItem> rows, std::optional<EntryRef> wasSelected) {
@@ -228,9 +225,13 @@ int MainList::IconOf(const std::string& path, const std::optional<FileDetails>& 
     return index;
 }
 
+std::optional<EntryRef> MainList::SelectedEntry() const {
+    const StartupItem* row = Selected();
+    return row != nullptr ? std::optional<EntryRef>(StoreOf(*row)) : std::nullopt;
+}
+
 void MainList::AdoptScan(const std::vector<StartupItem>& scan) {
-    std::optional<EntryRef> wasSelected;
-    if (const StartupItem* row = Selected()) wasSelected = StoreOf(*row);
+    const std::optional<EntryRef> wasSelected = SelectedEntry();
     RowsByText known;
     known.reserve(rows_.size());
     for (StartupItem& row : rows_) {
@@ -246,7 +247,7 @@ void MainList::AdoptScan(const std::vector<StartupItem>& scan) {
         // The scan read the version strings again: a program replaced in
         // place shows there first.
         if (old != known.end() &&
-            std::all_of(std::begin(kDetailColumns), std::begin(kDetailColumns) + 4, [&](std::size_t column) {
+            std::all_of(std::begin(kDetailColumns), std::begin(kDetailColumns) + kVersionColumns, [&](std::size_t column) {
                 return old->second->columns[column] == read.columns[column];
             })) {
             // Each old row matches one scanned row at most (a store holds a
@@ -265,16 +266,13 @@ void MainList::AdoptScan(const std::vector<StartupItem>& scan) {
                 location = flags.emplace(row.location, ApprovedFlags(platform_.registry, platform_.system,
                                                                      *row.location)).first;
             }
-            if (location->second.Skipped(row.storedName)) {
-                row.skippedByWindows = true;
-                row.columns[kColStatus] = skipped;
-            }
+            MarkSkipped(location->second, skipped, row);
         }
         rows.push_back(std::move(row));
     }
     pending_.reset();
     rows_.clear();  // what is left of them was taken over
-    Publish(std::move(rows), std::move(wasSelected));
+    Publish(std::move(rows), wasSelected);
 }
 
 bool MainList::RemoveEntry(const EntryRef& entry) {

@@ -102,7 +102,7 @@ private:
     void RestartPendingLoad();
     // The new rows in place of the old, keeping selection, sort and the
     // details of entries that did not change.
-    void Publish(std::vector<StartupItem> rows);
+    std::optional<EntryRef> SelectedEntry() const;
     void Publish(std::vector<StartupItem> rows, std::optional<EntryRef> wasSelected);
     bool FillNextDetails();
     int IconOf(const std::string& path, const std::optional<FileDetails>& file);

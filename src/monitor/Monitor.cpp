@@ -47,7 +47,7 @@ std::string UpperText(ISystem& system, const std::string& text) {
     std::string upper = text;
     for (char& c : upper) {
         if ((c & 0x80) != 0) return system.ToUpper(text);
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        c = AsciiUpper(c);
     }
     return upper;
 }
@@ -111,16 +111,14 @@ std::string Monitor::FolderKey(const std::string& program) const {
     if (cut == std::string::npos) return std::string();
     // ASCII only: at worst a folder written in two ways is watched twice.
     std::string key = program.substr(0, cut);
-    for (char& c : key) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : key) c = AsciiUpper(c);
     return key;
 }
 
 void Monitor::Watch(std::size_t i) {
+    if (watcher_ == nullptr) return;
     const StoreRead& read = CanonicalReads()[i];
     const StartupFolderPaths& folders = mainList_.Folders();
-    if (watcher_ == nullptr) return;
     if (read.location->IsRegistry()) {
         stores_[i].watch = watcher_->WatchKey(read.location->hive, std::string(read.location->StoreKey(read.disabled)));
     } else if (!folders.Enabled(read.location->folder).empty()) {

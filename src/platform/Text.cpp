@@ -137,6 +137,7 @@ std::string LeftChars(std::string_view text, std::size_t count) {
 }
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

@@ -30,6 +30,7 @@ std::string LeftChars(std::string_view text, std::size_t count);
 // Letter-case folding of the 26 ASCII letters only; used where the markers
 // searched for are plain ASCII (".exe", ".lnk").
 char AsciiLower(char c);
+char AsciiUpper(char c);
 bool EqualsAsciiNoCase(std::string_view a, std::string_view b);
 bool EndsWithAsciiNoCase(std::string_view text, std::string_view suffix);
 
